@@ -1,0 +1,39 @@
+#include "start_up.h"
+
+#include "app_texts.h"
+#include "time_exchange.h"
+
+namespace {
+
+void CALLBACK OnUnattendedTimeLimit(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    AbandonExchange();
+}
+
+std::string ToAnsi(const std::wstring& text) {
+    // The address holds only ASCII digits and dots.
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace
+
+StartCourse ChooseStartCourse(int argc, const OptionMap& options) {
+    if (argc <= 1)
+        return StartCourse::Interactive;
+    if (argc != 3)
+        return StartCourse::Usage;
+    const auto ip = options.find(kIpOptionKey);
+    if (ip == options.end() || !IsValidAddressText(ip->second))
+        return StartCourse::Usage;
+    return StartCourse::Unattended;
+}
+
+void StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {
+    g_unattended = true;
+    if (ConnectTimeServer(nullptr, hNotifyWnd, ToAnsi(address).c_str()))
+        SetTimer(nullptr, 0, kUnattendedTimeLimitMs, OnUnattendedTimeLimit);
+}
+
+int ExitCodeAfterLoop() {
+    return g_unattended && LastExchangeOutcome() != ExchangeOutcome::Answered ? 1 : 0;
+}

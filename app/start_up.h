@@ -1,0 +1,24 @@
+#pragma once
+
+#include "command_line.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+enum class StartCourse { Interactive, Unattended, Usage };
+
+// The course a start takes: no arguments is interactive; exactly "/ip <a.b.c.d>" (any first
+// character, key "ip" in lower case, a valid address) is unattended; anything else shows the usage.
+// argc counts argument 0, the program.
+StartCourse ChooseStartCourse(int argc, const OptionMap& options);
+
+// The longest an unattended exchange may take before the process gives up (exit code 1).
+inline constexpr UINT kUnattendedTimeLimitMs = 15'000;
+
+// Starts the unattended exchange with notifications to hNotifyWnd and bounds it in time.
+void StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address);
+
+// The process exit code once the message loop has ended.
+int ExitCodeAfterLoop();

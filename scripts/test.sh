@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds Vexlo and its tests for Windows and runs the tests under Wine. A fresh Debian 12 machine
+# (as root) needs nothing else: setup.sh installs and builds what is missing.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+preset=${VEXLO_PRESET:-mingw}
+build=${VEXLO_BUILD_DIR:-$root/build/$preset}
+
+bash "$root/scripts/setup.sh"
+cmake --preset "$preset" -S "$root" -B "$build" >/dev/null
+cmake --build "$build" -j2
+
+eval "$("$root/scripts/wine-session" start "$build")"
+trap '"$root/scripts/wine-session" stop "$build"' EXIT
+ctest --test-dir "$build" --output-on-failure -j2 --timeout 120 "$@"

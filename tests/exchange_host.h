@@ -1,0 +1,57 @@
+#pragma once
+
+#include "activity_log.h"
+#include "time_exchange.h"
+
+#include <windows.h>
+
+#include <string>
+
+// A hidden top-level window that hands WM_SOCKET to the exchange, with a real multi-line EDIT as
+// the log pane (g_hLogEdit) while it lives.
+class ExchangeHost {
+public:
+    ExchangeHost() {
+        WNDCLASSEXW windowClass = {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = WndProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"VexloExchangeHost";
+        RegisterClassExW(&windowClass);
+        m_hWnd = CreateWindowExW(0, windowClass.lpszClassName, L"host", WS_OVERLAPPEDWINDOW, 0, 0,
+                                 400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
+        m_hLog = CreateWindowExW(0, L"Edit", L"",
+                                 WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
+                                     ES_READONLY | ES_WANTRETURN,
+                                 0, 0, 380, 280, m_hWnd, nullptr, windowClass.hInstance, nullptr);
+        g_hLogEdit = m_hLog;
+    }
+    ~ExchangeHost() {
+        g_hLogEdit = nullptr;
+        DestroyWindow(m_hWnd);
+    }
+    ExchangeHost(const ExchangeHost&) = delete;
+    ExchangeHost& operator=(const ExchangeHost&) = delete;
+
+    HWND Window() const { return m_hWnd; }
+    HWND Log() const { return m_hLog; }
+    std::wstring LogText() const {
+        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(m_hLog)) + 1, L'\0');
+        text.resize(static_cast<size_t>(
+            GetWindowTextW(m_hLog, text.data(), static_cast<int>(text.size()))));
+        return text;
+    }
+    void ClearLog() const { SetWindowTextW(m_hLog, L""); }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_SOCKET) {
+            OnSocketNotify(wParam, lParam);
+            return 0;
+        }
+        return DefWindowProcW(hWnd, message, wParam, lParam);
+    }
+
+    HWND m_hWnd = nullptr;
+    HWND m_hLog = nullptr;
+};

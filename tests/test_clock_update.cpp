@@ -1,0 +1,79 @@
+#include "clock_update.h"
+
+#include "exchange_host.h"
+#include "time_server.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <regex>
+
+namespace {
+
+struct CalendarCase {
+    std::uint32_t seconds;
+    WORD year, month, day, hour, minute, second;
+};
+
+TEST(TimeFromSecondsSince1900, CoversTheWholeEra) {
+    const CalendarCase cases[] = {
+        {0, 1900, 1, 1, 0, 0, 0},
+        {3660595200u, 2016, 1, 1, 0, 0, 0}, // DA 30 40 00
+        {4294967295u, 2036, 2, 7, 6, 28, 15},
+        {2208988800u, 1970, 1, 1, 0, 0, 0},
+        {86399, 1900, 1, 1, 23, 59, 59},
+        {5097600, 1900, 3, 1, 0, 0, 0}, // 1900 is not a leap year
+        {3155673600u, 2000, 1, 1, 0, 0, 0},
+        {3160814400u, 2000, 2, 29, 12, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const SYSTEMTIME t = TimeFromSecondsSince1900(c.seconds);
+        EXPECT_EQ(t.wYear, c.year) << c.seconds;
+        EXPECT_EQ(t.wMonth, c.month) << c.seconds;
+        EXPECT_EQ(t.wDay, c.day) << c.seconds;
+        EXPECT_EQ(t.wHour, c.hour) << c.seconds;
+        EXPECT_EQ(t.wMinute, c.minute) << c.seconds;
+        EXPECT_EQ(t.wSecond, c.second) << c.seconds;
+        EXPECT_EQ(t.wMilliseconds, 0) << c.seconds;
+    }
+}
+
+TEST(IsWithinTenYears, AcceptsExactlyTenYears) {
+    const struct {
+        int received, local;
+        bool accepted;
+    } cases[] = {
+        {2026, 2016, true}, {2006, 2016, true},  {2027, 2016, false}, {2005, 2016, false},
+        {2016, 2016, true}, {1900, 2026, false}, {2036, 2026, true},  {2025, 2026, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsWithinTenYears(c.received, c.local), c.accepted)
+            << c.received << " vs " << c.local;
+}
+
+TEST(ReportClockChange, WritesTheOldAndTheNewLocalTime) {
+    ExchangeHost host;
+    SYSTEMTIME before = {2016, 12, 0, 31, 23, 59, 58, 7};
+    SYSTEMTIME after = {2027, 1, 0, 1, 0, 0, 1, 250};
+    ReportClockChange(host.Log(), before, after);
+    // zh_CN formats: short date y/M/d, 24-hour time with seconds.
+    EXPECT_EQ(host.LogText(), L"\r\n系统的日期和时间已成功更改：\r\n以前\t2016/12/31, 23:59:58.007 "
+                              L"\r\n现在\t2027/1/1, 00:00:01.250.");
+}
+
+TEST(UpdateSystemClock, RefusesAnAnswerMoreThanTenYearsAway) {
+    ExchangeHost host;
+    g_serverTime = 0;
+    UpdateSystemClock();
+    EXPECT_EQ(host.LogText(), L"获得的日期为 1900/1/1, 时间超过 10年, 忽略此次设置!\r\n");
+}
+
+TEST(UpdateSystemClock, ReportsAClockThatCannotBeSet) {
+    // An hour away is within the guard, but Wine refuses any change of more than half a second.
+    ExchangeHost host;
+    g_serverTime = SecondsSince1900Now() - 3600;
+    UpdateSystemClock();
+    EXPECT_EQ(host.LogText(), L"不能设置新的日期和时间!");
+}
+
+} // namespace

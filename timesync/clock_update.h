@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// The server's count of seconds since 1900-01-01 00:00:00 UTC as a UTC calendar time.
+SYSTEMTIME TimeFromSecondsSince1900(std::uint32_t seconds);
+
+// A received year is accepted when it lies at most ten years from the local year.
+bool IsWithinTenYears(int receivedYear, int localYear);
+
+// Sets the clock from g_serverTime unless the ten-year guard refuses it, and logs the outcome
+// in g_hLogEdit.
+void UpdateSystemClock();
+
+// Logs the old and the new local date and time.
+void ReportClockChange(HWND target, const SYSTEMTIME& before, const SYSTEMTIME& after);

@@ -1,0 +1,219 @@
+#include "time_exchange.h"
+
+#include "activity_log.h"
+#include "clock_update.h"
+#include "timesync_texts.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+SOCKET g_timeSocket = INVALID_SOCKET;
+sockaddr_in g_serverAddr = {};
+u_long g_serverTime = 0;
+bool g_unattended = false;
+
+namespace {
+
+constexpr int kAnswerSize = sizeof(g_serverTime);
+constexpr long kEvents = FD_READ | FD_CONNECT | FD_CLOSE;
+
+// The open exchange: its socket holds one WSAStartup until CloseExchange.
+HWND g_hNotifyWnd = nullptr;
+int g_receivedBytes = 0;
+ExchangeOutcome g_lastOutcome = ExchangeOutcome::None;
+
+std::string ToAnsi(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return {};
+    std::string ansi(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, ansi.data(), size, nullptr, nullptr);
+    ansi.resize(static_cast<size_t>(size - 1));
+    return ansi;
+}
+
+void CloseExchange() {
+    if (g_timeSocket == INVALID_SOCKET)
+        return;
+    closesocket(g_timeSocket);
+    g_timeSocket = INVALID_SOCKET;
+    WSACleanup();
+    // Notifications already queued belong to the closed socket; a later socket may reuse its
+    // handle value, so they must not stay behind.
+    MSG message;
+    while (PeekMessageW(&message, g_hNotifyWnd, WM_SOCKET, WM_SOCKET, PM_REMOVE)) {
+    }
+}
+
+bool EndExchange(ExchangeOutcome outcome) {
+    CloseExchange();
+    g_lastOutcome = outcome;
+    if (g_unattended)
+        PostQuitMessage(outcome == ExchangeOutcome::Answered ? 0 : 1);
+    return outcome == ExchangeOutcome::Answered;
+}
+
+void OnConnected(int error) {
+    AppendLog(g_hLogEdit, kLogEventStart);
+    if (error != 0) {
+        AppendLog(g_hLogEdit, kLogConnectFailed, error);
+        EndExchange(ExchangeOutcome::Failed);
+        return;
+    }
+    AppendLog(g_hLogEdit, kLogConnected);
+    AppendLog(g_hLogEdit, kLogAwaitingData);
+}
+
+void CompleteAnswer() {
+    CloseExchange();
+    g_serverTime = ntohl(g_serverTime);
+    AppendLog(g_hLogEdit, kLogEventStart);
+    AppendLog(g_hLogEdit, kLogReceived, g_serverTime);
+    UpdateSystemClock();
+    EndExchange(ExchangeOutcome::Answered);
+}
+
+void FailRead(const wchar_t* format, int arg1, int arg2 = 0) {
+    AppendLog(g_hLogEdit, kLogEventStart);
+    AppendLog(g_hLogEdit, format, arg1, arg2);
+    EndExchange(ExchangeOutcome::Failed);
+}
+
+enum class ReadState { Incomplete, Complete, Closed, Failed };
+
+// Reads what has arrived of the four bytes; anything the server sends after them is not read.
+ReadState ReadAnswer() {
+    while (g_receivedBytes < kAnswerSize) {
+        char* const end = reinterpret_cast<char*>(&g_serverTime) + g_receivedBytes;
+        const int count = recv(g_timeSocket, end, kAnswerSize - g_receivedBytes, 0);
+        if (count == 0)
+            return ReadState::Closed;
+        if (count == SOCKET_ERROR)
+            return WSAGetLastError() == WSAEWOULDBLOCK ? ReadState::Incomplete : ReadState::Failed;
+        g_receivedBytes += count;
+    }
+    return ReadState::Complete;
+}
+
+// Handles FD_READ and FD_CLOSE alike: both may come with the last bytes still to be read.
+void OnReadable(int error, bool closed) {
+    if (error != 0 && !closed) {
+        FailRead(kLogReadFailed, error);
+        return;
+    }
+    switch (ReadAnswer()) {
+    case ReadState::Complete:
+        CompleteAnswer();
+        return;
+    case ReadState::Failed:
+        FailRead(kLogReadFailed, WSAGetLastError());
+        return;
+    case ReadState::Closed:
+        FailRead(kLogClosedEarly, g_receivedBytes, WSAEDISCON);
+        return;
+    case ReadState::Incomplete:
+        if (closed)
+            FailRead(kLogClosedEarly, g_receivedBytes, error != 0 ? error : WSAEDISCON);
+        return;
+    }
+}
+
+bool FailToStart(HWND hLogTarget, const wchar_t* format, int error) {
+    AppendLog(hLogTarget, format, error);
+    return EndExchange(ExchangeOutcome::Failed);
+}
+
+} // namespace
+
+bool StartSync(HWND hMainWnd, HWND hListView) {
+    const auto item = static_cast<int>(
+        SendMessageW(hListView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (item < 0)
+        return false;
+    constexpr int kAddressCapacity = 32;
+    wchar_t address[kAddressCapacity] = {};
+    LVITEMW column = {};
+    column.iSubItem = 1;
+    column.pszText = address;
+    column.cchTextMax = kAddressCapacity;
+    SendMessageW(hListView, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&column));
+    address[kAddressCapacity - 1] = L'\0';
+    if (!address[0])
+        return false;
+
+    SetWindowTextW(g_hLogEdit, L"");
+    ConnectTimeServer(g_hLogEdit, hMainWnd, ToAnsi(address).c_str());
+    return true;
+}
+
+bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address) {
+    CloseExchange();
+    g_hNotifyWnd = hNotifyWnd;
+    g_receivedBytes = 0;
+    g_serverTime = 0;
+
+    WSADATA wsaData = {};
+    if (const int error = WSAStartup(2, &wsaData); error != 0)
+        return FailToStart(hLogTarget, kLogStartupFailed, error);
+    AppendLog(hLogTarget, kLogStartedUp, wsaData.szDescription);
+
+    g_timeSocket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (g_timeSocket == INVALID_SOCKET) {
+        const int error = WSAGetLastError();
+        WSACleanup();
+        return FailToStart(hLogTarget, kLogSocketFailed, error);
+    }
+    AppendLog(hLogTarget, kLogSocketCreated, static_cast<int>(g_timeSocket));
+
+    if (WSAAsyncSelect(g_timeSocket, hNotifyWnd, WM_SOCKET, kEvents) == SOCKET_ERROR)
+        return FailToStart(hLogTarget, kLogAsyncSelectFailed, WSAGetLastError());
+
+    g_serverAddr = {};
+    g_serverAddr.sin_family = AF_INET;
+    g_serverAddr.sin_port = htons(kTimeProtocolPort);
+    g_serverAddr.sin_addr.s_addr = inet_addr(address ? address : "");
+
+    const int result = connect(g_timeSocket, reinterpret_cast<const sockaddr*>(&g_serverAddr),
+                               sizeof g_serverAddr);
+    if (result == 0 || WSAGetLastError() == WSAEWOULDBLOCK) {
+        AppendLog(hLogTarget, kLogConnecting, address ? address : "");
+        return true;
+    }
+    return FailToStart(hLogTarget, kLogConnectFailedAtOnce, WSAGetLastError());
+}
+
+void OnSocketNotify(WPARAM wParam, LPARAM lParam) {
+    if (g_timeSocket == INVALID_SOCKET || static_cast<SOCKET>(wParam) != g_timeSocket)
+        return;
+    const int error = WSAGETSELECTERROR(lParam);
+    switch (WSAGETSELECTEVENT(lParam)) {
+    case FD_CONNECT:
+        OnConnected(error);
+        break;
+    case FD_READ:
+        OnReadable(error, false);
+        break;
+    case FD_CLOSE:
+        OnReadable(error, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void AbandonExchange() {
+    if (!IsExchangeOpen())
+        return;
+    AppendLog(g_hLogEdit, kLogEventStart);
+    AppendLog(g_hLogEdit, kLogTimedOut, WSAETIMEDOUT);
+    EndExchange(ExchangeOutcome::Failed);
+}
+
+bool IsExchangeOpen() {
+    return g_timeSocket != INVALID_SOCKET;
+}
+
+ExchangeOutcome LastExchangeOutcome() {
+    return g_lastOutcome;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+// One Time Protocol (RFC 868) exchange at a time: connect to TCP port 37, read the four
+// big-endian bytes of seconds since 1900, close, hand the value to the clock update.
+
+// Socket notifications: wParam is the socket, LOWORD(lParam) the event, HIWORD(lParam) its error.
+inline constexpr UINT WM_SOCKET = WM_USER + 11;
+inline constexpr u_short kTimeProtocolPort = 37;
+
+extern SOCKET g_timeSocket;      // the open exchange's socket, INVALID_SOCKET when none is open
+extern sockaddr_in g_serverAddr; // the server of the latest exchange
+extern u_long g_serverTime;      // the received value, in host order once complete
+extern bool g_unattended; // started from the command line: an ended exchange ends the process
+
+enum class ExchangeOutcome { None, Answered, Failed };
+
+// Starts an exchange with the address in column 1 of the list view's first selected row. False,
+// and nothing happens, when no row is selected or that text is empty.
+bool StartSync(HWND hMainWnd, HWND hListView);
+
+// Closes any open exchange and starts a new one; its steps are logged in hLogTarget (may be null).
+// True when the connection attempt is under way, false when it has failed (and was logged).
+bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address);
+
+// Handles WM_SOCKET; notifications of any socket but the open exchange's are ignored.
+void OnSocketNotify(WPARAM wParam, LPARAM lParam);
+
+// Ends an open exchange that waited too long, as a failure that is logged in g_hLogEdit.
+void AbandonExchange();
+
+// Whether an exchange is open, and how the last one ended.
+bool IsExchangeOpen();
+ExchangeOutcome LastExchangeOutcome();

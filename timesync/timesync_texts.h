@@ -1,0 +1,26 @@
+#pragma once
+
+// Log texts of the time exchange and the clock update. Formats go through wvnsprintfW.
+inline constexpr wchar_t kLogStartedUp[] = L"\r\nStarted up %hs\r\n\r\n";
+inline constexpr wchar_t kLogStartupFailed[] = L"\r\nWSAStartup 错误： #%i.\r\n\r\n";
+inline constexpr wchar_t kLogSocketFailed[] = L"Socket 创建失败! #%i\r\n\r\n";
+inline constexpr wchar_t kLogSocketCreated[] = L"Socket %i  已经成功创建!\r\n\r\n";
+inline constexpr wchar_t kLogAsyncSelectFailed[] = L"WSAAsyncSelect 错误： #%i.\r\n\r\n";
+inline constexpr wchar_t kLogConnecting[] = L"正在连接: %hs...";
+inline constexpr wchar_t kLogConnectFailedAtOnce[] = L"连接错误： #%i.\r\n\r\n";
+
+inline constexpr wchar_t kLogEventStart[] = L"\r\n";
+inline constexpr wchar_t kLogConnectFailed[] = L"连接错误： #%i.";
+inline constexpr wchar_t kLogConnected[] = L"已成功连接到时间服务器\r\n\r\n";
+inline constexpr wchar_t kLogAwaitingData[] = L"正在接受数据，请稍候...";
+inline constexpr wchar_t kLogReadFailed[] = L"FD_READ 错误! #%i.";
+inline constexpr wchar_t kLogClosedEarly[] =
+    L"服务器在发送完 4 字节之前关闭了连接 (已收到 %i 字节)! #%i.";
+inline constexpr wchar_t kLogTimedOut[] = L"等待时间服务器应答超时! #%i.";
+inline constexpr wchar_t kLogReceived[] = L"接受的时间为从1900年1月1日起 %u 秒 \r\n";
+
+inline constexpr wchar_t kLogYearOutOfRangeStart[] = L"获得的日期为 ";
+inline constexpr wchar_t kLogYearOutOfRangeEnd[] = L", 时间超过 10年, 忽略此次设置!\r\n";
+inline constexpr wchar_t kLogClockNotSet[] = L"不能设置新的日期和时间!";
+inline constexpr wchar_t kLogClockChanged[] =
+    L"\r\n系统的日期和时间已成功更改：\r\n以前\t%s, %s.%03i \r\n现在\t%s, %s.%03i.";
