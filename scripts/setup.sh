@@ -33,11 +33,16 @@ install_packages() {
     quietly apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-enable_locale() {
-    locale -a 2>/dev/null | grep -qix 'zh_CN.utf8' && return
-    log "generating zh_CN.UTF-8"
-    sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
+enable_locales() { # zh_CN for the program (code page 936), en_US for tests under code page 1252
+    local missing=0
+    for locale in zh_CN en_US; do
+        locale -a 2>/dev/null | grep -qix "$locale.utf8" && continue
+        missing=1
+        sed -i "s/^# *\($locale.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$locale.UTF-8 UTF-8" /etc/locale.gen || echo "$locale.UTF-8 UTF-8" >>/etc/locale.gen
+    done
+    [ $missing -eq 0 ] && return
+    log "generating the zh_CN.UTF-8 and en_US.UTF-8 locales"
     quietly locale-gen
 }
 
@@ -147,6 +152,6 @@ make_wine_prefix() {
 [ "$(id -u)" -eq 0 ] || { log "run me as root"; exit 1; }
 mkdir -p "$VEXLO_CACHE" "$HOME/Desktop"
 install_packages
-enable_locale
+enable_locales
 build_dependencies
 make_wine_prefix
