@@ -56,5 +56,5 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
     }
     DestroyWindow(hNotifyWnd);
     g_appDir.clear();
-    return ExitCodeAfterLoop();
+    return UnattendedExitCode();
 }

@@ -34,6 +34,6 @@ void StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {
         SetTimer(nullptr, 0, kUnattendedTimeLimitMs, OnUnattendedTimeLimit);
 }
 
-int ExitCodeAfterLoop() {
-    return g_unattended && LastExchangeOutcome() != ExchangeOutcome::Answered ? 1 : 0;
+int UnattendedExitCode() {
+    return LastExchangeOutcome() == ExchangeOutcome::Answered ? 0 : 1;
 }

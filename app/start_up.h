@@ -20,5 +20,6 @@ inline constexpr UINT kUnattendedTimeLimitMs = 15'000;
 // Starts the unattended exchange with notifications to hNotifyWnd and bounds it in time.
 void StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address);
 
-// The process exit code once the message loop has ended.
-int ExitCodeAfterLoop();
+// The exit code of an unattended run once its message loop has ended: 0 when the server's answer
+// was handled (whatever the clock then did), 1 when none came.
+int UnattendedExitCode();
