@@ -1,5 +1,7 @@
 #include "app_globals.h"
+#include "app_texts.h"
 #include "command_line.h"
+#include "main_wnd.h"
 #include "program_paths.h"
 #include "start_up.h"
 #include "time_exchange.h"
@@ -8,24 +10,39 @@
 
 namespace {
 
-// Until the main window exists, a message-only window receives the exchange's notifications.
-LRESULT CALLBACK NotifyWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SOCKET) {
-        OnSocketNotify(wParam, lParam);
-        return 0;
-    }
-    return DefWindowProcW(hWnd, message, wParam, lParam);
+constexpr int kExitNoWindow = 2;
+
+struct ParsedCommandLine {
+    int argc = 0;
+    OptionMap options;
+};
+
+ParsedCommandLine ReadCommandLine() {
+    const auto arguments = SplitCommandLine(GetCommandLineW());
+    std::vector<const wchar_t*> argv;
+    for (const auto& argument : arguments)
+        argv.push_back(argument.c_str());
+    const int argc = static_cast<int>(argv.size());
+    return {argc, ParseCommandOptions(argv.data(), argc)};
 }
 
-HWND CreateNotifyWindow() {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = NotifyWndProc;
-    windowClass.hInstance = g_hInstance;
-    windowClass.lpszClassName = L"VexloNotify";
-    RegisterClassExW(&windowClass);
-    return CreateWindowExW(0, windowClass.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
-                           nullptr, g_hInstance, nullptr);
+// Runs one course with the created, still hidden main window; returns the exit code.
+int RunCourse(HWND hWnd, const ParsedCommandLine& commandLine) {
+    switch (ChooseStartCourse(commandLine.argc, commandLine.options)) {
+    case StartCourse::Usage:
+        g_unattended = true;
+        ShowUsage();
+        return 0;
+    case StartCourse::Unattended:
+        StartUnattendedExchange(hWnd, commandLine.options.at(kIpOptionKey));
+        Tessel::CBaseDlg::DoModal(hWnd, nullptr, nullptr);
+        return UnattendedExitCode();
+    case StartCourse::Interactive:
+        ShowMainWindow(hWnd);
+        Tessel::CBaseDlg::DoModal(hWnd, nullptr, nullptr);
+        return 0;
+    }
+    return 0;
 }
 
 } // namespace
@@ -33,28 +50,17 @@ HWND CreateNotifyWindow() {
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
     g_hInstance = hInstance;
     g_appDir = ProgramDirFromModulePath(GetModulePath());
-
-    const auto arguments = SplitCommandLine(GetCommandLineW());
-    std::vector<const wchar_t*> argv;
-    for (const auto& argument : arguments)
-        argv.push_back(argument.c_str());
-    const int argc = static_cast<int>(argv.size());
-    const OptionMap options = ParseCommandOptions(argv.data(), argc);
-
-    if (ChooseStartCourse(argc, options) != StartCourse::Unattended) {
-        ShowUsage();
-        return 0;
+    int exitCode = kExitNoWindow;
+    {
+        CMainWnd mainWnd;
+        const HWND hWnd = mainWnd.Create(nullptr, g_hInstance, WS_OVERLAPPEDWINDOW);
+        if (hWnd) {
+            exitCode = RunCourse(hWnd, ReadCommandLine());
+            // The window reaches its object until it is gone: it goes first.
+            if (IsWindow(hWnd))
+                DestroyWindow(hWnd);
+        }
+        g_appDir.clear();
     }
-    const HWND hNotifyWnd = CreateNotifyWindow();
-    if (!hNotifyWnd)
-        return 1;
-    StartUnattendedExchange(hNotifyWnd, options.at(L"ip"));
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    DestroyWindow(hNotifyWnd);
-    g_appDir.clear();
-    return UnattendedExitCode();
+    return exitCode;
 }

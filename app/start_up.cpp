@@ -1,5 +1,6 @@
 #include "start_up.h"
 
+#include "app_globals.h"
 #include "app_texts.h"
 #include "time_exchange.h"
 
@@ -26,6 +27,14 @@ StartCourse ChooseStartCourse(int argc, const OptionMap& options) {
     if (ip == options.end() || !IsValidAddressText(ip->second))
         return StartCourse::Usage;
     return StartCourse::Unattended;
+}
+
+void ShowMainWindow(HWND hWnd) {
+    const HICON hIcon = LoadIconW(g_hInstance, MAKEINTRESOURCEW(kMainIconId));
+    SendMessageW(hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
+    SendMessageW(hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+    SetWindowTextW(hWnd, kMainWndCaption);
+    ShowWindow(hWnd, SW_SHOWNORMAL);
 }
 
 void StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {

@@ -17,6 +17,9 @@ StartCourse ChooseStartCourse(int argc, const OptionMap& options);
 // The longest an unattended exchange may take before the process gives up (exit code 1).
 inline constexpr UINT kUnattendedTimeLimitMs = 15'000;
 
+// Gives the main window its icon (resource 128) and caption and shows it.
+void ShowMainWindow(HWND hWnd);
+
 // Starts the unattended exchange with notifications to hNotifyWnd and bounds it in time.
 void StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address);
 

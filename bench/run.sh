@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Benchmark: unattended Vexlo.exe /ip 127.0.0.1 against xinetd's time service under one warm
+# wineserver, beside the least PE program that does one blocking RFC 868 exchange, median of
+# RUNS runs each (default 21), as a ratio; then the CPU time an idle main window uses in 5 seconds.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${VEXLO_BUILD_DIR:-$root/build/mingw}
+runs=${RUNS:-21}
+
+bash "$root/scripts/setup.sh"
+cmake --preset mingw -S "$root" -B "$build" >/dev/null
+cmake --build "$build" -j2 --target Vexlo baseline_rfc868 >/dev/null
+"$root/scripts/time-service" start 127.0.0.1 "$build/bench"
+eval "$("$root/scripts/wine-session" start "$build")"
+trap '"$root/scripts/wine-session" stop "$build"; "$root/scripts/time-service" stop 127.0.0.1 "$build/bench"' EXIT
+
+run=("$root/scripts/wine-run")
+median_ms() { # program args...: median wall time of $runs runs, in milliseconds
+    local times=()
+    for _ in $(seq "$runs"); do
+        local start end
+        start=$(date +%s%N)
+        "${run[@]}" "$@" >/dev/null 2>&1 || { echo "benchmark: $* failed" >&2; exit 1; }
+        end=$(date +%s%N)
+        times+=($(((end - start) / 1000)))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+}
+
+# Warm the server, the page cache and the prefix's services.
+"${run[@]}" "$build/baseline_rfc868.exe" 127.0.0.1 >/dev/null 2>&1 || true
+"${run[@]}" "$build/Vexlo.exe" /ip 127.0.0.1 >/dev/null 2>&1 || true
+
+baseline=$(median_ms "$build/baseline_rfc868.exe" 127.0.0.1)
+vexlo=$(median_ms "$build/Vexlo.exe" /ip 127.0.0.1)
+ratio=$(awk -v v="$vexlo" -v b="$baseline" 'BEGIN {printf "%.2f", v / b}')
+echo "unattended exchange, median of $runs: Vexlo.exe ${vexlo} ms, baseline ${baseline} ms, ratio ${ratio}"
+
+# Idle CPU: the main window, shown and left alone, from 1 s after start for 5 s.
+"${run[@]}" "$build/Vexlo.exe" >/dev/null 2>&1 &
+sleep 1.5
+pid=$(pgrep -n -f 'Vexlo\.exe$' || pgrep -n -f 'Vexlo\.exe')
+ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+before=$(ticks)
+sleep 5
+after=$(ticks)
+hz=$(getconf CLK_TCK)
+idle_ms=$(awk -v t=$((after - before)) -v hz="$hz" 'BEGIN {printf "%d", t * 1000 / hz}')
+kill "$pid" 2>/dev/null || true
+wait 2>/dev/null || true
+echo "idle main window: ${idle_ms} ms of CPU time in 5 s"

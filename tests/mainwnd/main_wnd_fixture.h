@@ -1,0 +1,94 @@
+#pragma once
+
+#include "app_globals.h"
+#include "main_wnd.h"
+#include "message_pump.h"
+#include "program_paths.h"
+#include "scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A main window created as the entry point creates it (hidden, WS_OVERLAPPEDWINDOW), with its
+// program folder (g_appDir, where srv.xml lives) in a scratch folder of its own.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_hInstance = GetModuleHandleW(nullptr);
+        g_appDir = m_folder.ProgramDir();
+    }
+
+    void TearDown() override {
+        if (m_wnd && IsWindow(m_wnd->GetHwnd()))
+            DestroyWindow(m_wnd->GetHwnd());
+        PumpMessagesFor(10);
+        TakeQuitCode();
+        m_wnd.reset();
+    }
+
+    void WriteServerFile(const std::string& xml) const {
+        WriteFileBytes(m_folder.File(L"srv.xml"), xml);
+    }
+    std::string ReadServerFile() const { return ReadFileBytes(m_folder.File(L"srv.xml")); }
+
+    HWND CreateMainWindow() {
+        m_wnd = std::make_unique<CMainWnd>();
+        const HWND hWnd = m_wnd->Create(nullptr, g_hInstance, WS_OVERLAPPEDWINDOW);
+        PumpMessagesFor(10);
+        return hWnd;
+    }
+
+    CMainWnd& Wnd() const { return *m_wnd; }
+
+    std::vector<std::pair<std::wstring, std::wstring>> Rows() const {
+        std::vector<std::pair<std::wstring, std::wstring>> rows;
+        const auto count = static_cast<int>(SendMessageW(Wnd().m_hSrvList, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row)
+            rows.emplace_back(ItemText(row, 0), ItemText(row, 1));
+        return rows;
+    }
+
+    std::wstring ItemText(int row, int column) const {
+        wchar_t text[256] = {};
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        SendMessageW(Wnd().m_hSrvList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    void SelectRows(std::initializer_list<int> rows) const {
+        LVITEMW state = {};
+        state.stateMask = LVIS_SELECTED;
+        SendMessageW(Wnd().m_hSrvList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&state));
+        state.state = LVIS_SELECTED;
+        for (const int row : rows)
+            SendMessageW(Wnd().m_hSrvList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    }
+
+    static std::wstring TextOf(HWND hWnd) {
+        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
+        text.resize(
+            static_cast<size_t>(GetWindowTextW(hWnd, text.data(), static_cast<int>(text.size()))));
+        return text;
+    }
+
+    // A control's rectangle in the main window's client coordinates.
+    RECT ClientRectOf(HWND hControl) const {
+        RECT rect = {};
+        GetWindowRect(hControl, &rect);
+        MapWindowPoints(nullptr, Wnd().GetHwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    ScratchFolder m_folder{L"mainwnd"};
+    std::unique_ptr<CMainWnd> m_wnd;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "base_dlg.h"
+#include "layout.h"
+
+#include <windows.h>
+
+#include <string>
+
+// The program's only window: the server list, the log pane, the "校时" button, the auto-start
+// command line with its check box, and the desktop-shortcut check box.
+class CMainWnd : public Tessel::CBaseDlg {
+public:
+    CMainWnd();
+    ~CMainWnd() override;
+    // The window owns its layout tree: a copy would delete it twice.
+    CMainWnd(const CMainWnd&) = delete;
+    CMainWnd& operator=(const CMainWnd&) = delete;
+
+    void Draw(HDC hdc) override;
+    LRESULT WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+
+    int OnCreate();
+    bool FillServerList(HWND hList);
+    static void MoveWndToCenter(HWND hWnd, const RECT& rect);
+    LRESULT OnAutoRunToggled();
+    LRESULT OnShortcutToggled();
+
+    std::wstring m_strAutoRunCmd;
+    HWND m_hSrvList = nullptr;
+    HWND m_hLogEdit = nullptr;
+    HWND m_hSyncBtn = nullptr;
+    HWND m_hAutoRunTip = nullptr;
+    HWND m_hCmdEdit = nullptr;
+    HWND m_hAutoRunChk = nullptr;
+    HWND m_hShortcutChk = nullptr;
+    Tessel::ILayout* m_pLayout = nullptr; // root of the layout tree, owned
+
+private:
+    void OnSize();
+    LRESULT OnCommand(WPARAM wParam, LRESULT defaultResult);
+    HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, int id);
+    void BuildLayout(int clientRight, int clientBottom);
+};
+
+// The top-left corner that centres a window of the rectangle's size on a screen of that size.
+POINT CenteredOrigin(const RECT& rect, int screenWidth, int screenHeight);
+
+// The log pane's text until the first synchronisation.
+std::wstring BuildHelpText();
