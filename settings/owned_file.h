@@ -1,0 +1,15 @@
+#pragma once
+
+#include "owned_handle.h"
+
+#include <windows.h>
+
+// A file handle from CreateFileW; INVALID_HANDLE_VALUE is held as empty.
+inline void CloseFile(HANDLE file) {
+    CloseHandle(file);
+}
+using OwnedFile = OwnedHandle<HANDLE, CloseFile>;
+
+inline OwnedFile AdoptFile(HANDLE file) {
+    return OwnedFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
