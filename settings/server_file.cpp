@@ -1,0 +1,124 @@
+#include "server_file.h"
+
+#include "app_globals.h"
+#include "program_paths.h"
+#include "settings_texts.h"
+#include "text_encoding.h"
+#include "xml_session.h"
+
+#include <libxml/xpath.h>
+
+namespace {
+
+const xmlChar* XmlText(const char* text) {
+    return reinterpret_cast<const xmlChar*>(text);
+}
+
+bool IsXmlChar(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+bool IsHighSurrogate(wchar_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(wchar_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+OwnedXmlDoc BuildDefaultDocument() {
+    OwnedXmlDoc doc(xmlNewDoc(XmlText(kXmlVersion)));
+    const xmlNodePtr root = xmlNewNode(nullptr, XmlText(kRootElement));
+    xmlDocSetRootElement(doc.Get(), root);
+    const xmlNodePtr cfg = xmlNewChild(root, nullptr, XmlText(kConfigElement), nullptr);
+    const xmlNodePtr autorun = xmlNewChild(cfg, nullptr, XmlText(kAutoRunElement), nullptr);
+    const std::string command = ToUtf8(DefaultAutoRunCommand(GetModulePath()));
+    xmlAddChild(autorun, xmlNewCDataBlock(doc.Get(), XmlText(command.c_str()),
+                                          static_cast<int>(command.size())));
+    for (const ServerEntry& server : DefaultServers()) {
+        const xmlNodePtr srv = xmlNewChild(root, nullptr, XmlText(kServerElement), nullptr);
+        xmlNewTextChild(srv, nullptr, XmlText(kHostElement), XmlText(ToUtf8(server.url).c_str()));
+        xmlNewTextChild(srv, nullptr, XmlText(kAddressElement), XmlText(ToUtf8(server.ip).c_str()));
+    }
+    return doc;
+}
+
+} // namespace
+
+const std::array<ServerEntry, 6>& DefaultServers() {
+    static const std::array<ServerEntry, 6> servers = {{
+        {L"time-a.timefreq.bldrdoc.gov", L"132.163.4.101"},
+        {L"time-b.timefreq.bldrdoc.gov", L"132.163.4.102"},
+        {L"time-c.timefreq.bldrdoc.gov", L"132.163.4.103"},
+        {L"utcnist2.colorado.edu", L"128.138.141.172"},
+        {L"time-a.nist.gov", L"129.6.15.28"},
+        {L"time-b.nist.gov", L"129.6.15.29"},
+    }};
+    return servers;
+}
+
+std::wstring ServerFilePath() {
+    return g_appDir + kServerFileName;
+}
+
+std::wstring DefaultAutoRunCommand(std::wstring_view programPath) {
+    return L"\"" + std::wstring(programPath) + L"\"" + kDefaultIpOption;
+}
+
+bool CreateDefaultServerFile(const wchar_t* path) {
+    if (!path || !*path)
+        return true;
+    const XmlSession session;
+    const OwnedXmlDoc doc = BuildDefaultDocument();
+    SaveServerDocument(doc.Get(), path);
+    return true;
+}
+
+bool IsStorableXmlText(std::wstring_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (!IsXmlChar(c))
+            return false;
+    }
+    return true;
+}
+
+bool SetAutoRunInDoc(xmlDocPtr doc, const wchar_t* text) {
+    if (!doc || !text || !IsStorableXmlText(text))
+        return false;
+    OwnedXPathObject result;
+    {
+        const OwnedXPathContext context(xmlXPathNewContext(doc));
+        if (!context)
+            return false;
+        result.Reset(xmlXPathEvalExpression(XmlText(kAutoRunXPath), context.Get()));
+    }
+    const xmlNodeSetPtr nodes = result ? result.Get()->nodesetval : nullptr;
+    if (!nodes || nodes->nodeNr == 0)
+        return false;
+    const std::string utf8 = ToUtf8(text);
+    for (int i = 0; i < nodes->nodeNr; ++i) {
+        const xmlNodePtr node = nodes->nodeTab[i];
+        if (!node)
+            continue;
+        // Literal text: the new child is one text node, whatever "&" or "<" the text holds.
+        xmlNodeSetContent(node, nullptr);
+        xmlNodeAddContentLen(node, XmlText(utf8.c_str()), static_cast<int>(utf8.size()));
+    }
+    return true;
+}
+
+void SaveAutoRunCmd(const wchar_t* text) {
+    const std::wstring path = ServerFilePath();
+    const XmlSession session;
+    const OwnedXmlDoc doc = ReadServerDocument(path);
+    if (!doc)
+        return;
+    SetAutoRunInDoc(doc.Get(), text);
+    SaveServerDocument(doc.Get(), path);
+}
