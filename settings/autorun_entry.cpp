@@ -1,0 +1,78 @@
+#include "autorun_entry.h"
+
+#include "owned_handle.h"
+#include "settings_texts.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <optional>
+#include <string>
+
+namespace {
+
+using OwnedKey = OwnedHandle<HKEY, [](HKEY key) { RegCloseKey(key); }>;
+
+OwnedKey OpenRunKey() {
+    HKEY key = nullptr;
+    if (RegOpenKeyW(HKEY_LOCAL_MACHINE, kRunKeyPath, &key) != ERROR_SUCCESS)
+        return OwnedKey();
+    return OwnedKey(key);
+}
+
+bool ValueExists(HKEY key, const wchar_t* name) {
+    DWORD type = 0;
+    return RegQueryValueExW(key, name, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// The present data of a string value, whatever its length; nullopt when there is no string
+// value of this name.
+std::optional<std::wstring> ReadStringValue(HKEY key, const wchar_t* name) {
+    for (;;) {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        if (type != REG_SZ && type != REG_EXPAND_SZ)
+            return std::nullopt;
+        std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD read = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        const LSTATUS status = RegQueryValueExW(key, name, nullptr, &type,
+                                                reinterpret_cast<BYTE*>(data.data()), &read);
+        if (status == ERROR_MORE_DATA)
+            continue; // it grew in the meantime
+        if (status != ERROR_SUCCESS)
+            return std::nullopt;
+        data.resize(wcsnlen(data.c_str(), read / sizeof(wchar_t)));
+        return data;
+    }
+}
+
+bool WriteStringValue(HKEY key, const wchar_t* name, const wchar_t* text) {
+    const DWORD bytes = static_cast<DWORD>((std::wcslen(text) + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) ==
+           ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool IsAutoRunRegistered(const wchar_t* name) {
+    if (!name)
+        return false;
+    const OwnedKey key = OpenRunKey();
+    return key && ValueExists(key.Get(), name);
+}
+
+bool SetAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set) {
+    if (!name || (set && (!text || !*text)))
+        return false;
+    const OwnedKey key = OpenRunKey();
+    if (!key)
+        return false;
+    if (!set)
+        return ValueExists(key.Get(), name) && RegDeleteValueW(key.Get(), name) == ERROR_SUCCESS;
+    const auto present = ReadStringValue(key.Get(), name);
+    if (present && _wcsicmp(present->c_str(), text) == 0)
+        return true;
+    return WriteStringValue(key.Get(), name, text);
+}
