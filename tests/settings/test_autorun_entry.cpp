@@ -1,0 +1,181 @@
+#include "autorun_entry.h"
+
+#include "child_process.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+struct RawValue {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+};
+
+std::optional<RawValue> ReadRaw(const std::wstring& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    RawValue value;
+    DWORD size = 0;
+    LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+    if (status == ERROR_SUCCESS) {
+        value.data.resize(size);
+        status =
+            RegQueryValueExW(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
+    }
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+void WriteRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+void DeleteRaw(const std::wstring& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueW(key, name.c_str());
+    RegCloseKey(key);
+}
+
+// REG_SZ data as the registry holds it, terminator included.
+std::vector<BYTE> StringData(const std::wstring& text) {
+    const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+    return std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t));
+}
+
+// Each test works on a value name of its own and removes it again.
+class AutoRunEntry : public testing::Test {
+protected:
+    void SetUp() override { DeleteRaw(m_strName); }
+    void TearDown() override { DeleteRaw(m_strName); }
+    const wchar_t* Name() const { return m_strName.c_str(); }
+
+    std::wstring m_strName = L"VexloTest" + std::to_wstring(GetCurrentProcessId());
+};
+
+TEST_F(AutoRunEntry, SetWritesTheTextWithItsTerminator) {
+    const std::wstring text = L"\"C:\\Tools\\同步\\VexloTest.exe\" /ip 132.163.4.101";
+    EXPECT_FALSE(IsAutoRunRegistered(Name()));
+    EXPECT_TRUE(SetAutoRunEntry(Name(), text.c_str(), true));
+    EXPECT_TRUE(IsAutoRunRegistered(Name()));
+    const auto value = ReadRaw(m_strName);
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(value->data, StringData(text));
+}
+
+TEST_F(AutoRunEntry, TheSameTextInOtherLetterCaseIsNotWritten) {
+    const std::wstring present = L"\"C:\\TOOLS\\VEXLO.EXE\" /IP 1.2.3.4";
+    WriteRaw(m_strName, REG_SZ, present.c_str(), static_cast<DWORD>((present.size() + 1) * 2));
+    EXPECT_TRUE(SetAutoRunEntry(Name(), L"\"c:\\tools\\vexlo.exe\" /ip 1.2.3.4", true));
+    const auto value = ReadRaw(m_strName);
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->data, StringData(present)) << "rewritten";
+}
+
+TEST_F(AutoRunEntry, OtherDataIsReplaced) {
+    const std::pair<DWORD, std::wstring> present[] = {
+        {REG_SZ, L"\"C:\\old.exe\" /ip 1.2.3.4"},
+        {REG_EXPAND_SZ, L"\"C:\\Tools\\a.exe\" /ip 1.2.3.4x"},
+        // The same characters, but not as a string value.
+        {REG_BINARY, L"\"C:\\new.exe\" /ip 5.6.7.8"},
+    };
+    const std::wstring text = L"\"C:\\new.exe\" /ip 5.6.7.8";
+    for (const auto& [type, data] : present) {
+        WriteRaw(m_strName, type, data.c_str(), static_cast<DWORD>((data.size() + 1) * 2));
+        EXPECT_TRUE(SetAutoRunEntry(Name(), text.c_str(), true)) << type;
+        const auto value = ReadRaw(m_strName);
+        ASSERT_TRUE(value);
+        EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ)) << type;
+        EXPECT_EQ(value->data, StringData(text)) << type;
+    }
+}
+
+TEST_F(AutoRunEntry, DeleteRemovesThePresentValue) {
+    ASSERT_TRUE(SetAutoRunEntry(Name(), L"anything", true));
+    EXPECT_TRUE(SetAutoRunEntry(Name(), nullptr, false));
+    EXPECT_FALSE(IsAutoRunRegistered(Name()));
+    EXPECT_FALSE(ReadRaw(m_strName));
+}
+
+TEST_F(AutoRunEntry, DeletingAMissingValueFails) {
+    EXPECT_FALSE(SetAutoRunEntry(Name(), L"text", false));
+    EXPECT_FALSE(IsAutoRunRegistered(Name()));
+}
+
+TEST_F(AutoRunEntry, RefusesMissingNamesAndTexts) {
+    EXPECT_FALSE(IsAutoRunRegistered(nullptr));
+    EXPECT_FALSE(SetAutoRunEntry(nullptr, L"text", true));
+    EXPECT_FALSE(SetAutoRunEntry(nullptr, L"text", false));
+    EXPECT_FALSE(SetAutoRunEntry(Name(), L"", true));
+    EXPECT_FALSE(SetAutoRunEntry(Name(), nullptr, true));
+    EXPECT_FALSE(IsAutoRunRegistered(Name())) << "nothing is written";
+}
+
+TEST_F(AutoRunEntry, AnyValueOfTheNameCountsAsRegistered) {
+    const DWORD number = 7;
+    WriteRaw(m_strName, REG_DWORD, &number, sizeof number);
+    EXPECT_TRUE(IsAutoRunRegistered(Name()));
+    WriteRaw(m_strName, REG_SZ, L"", 0);
+    EXPECT_TRUE(IsAutoRunRegistered(Name()));
+}
+
+TEST_F(AutoRunEntry, DataLongerThan520BytesIsHandledWhole) {
+    const std::wstring longText = L"\"C:\\" + std::wstring(400, L'长') + L".exe\" /ip 1.2.3.4";
+    EXPECT_TRUE(SetAutoRunEntry(Name(), longText.c_str(), true));
+    ASSERT_TRUE(ReadRaw(m_strName));
+    EXPECT_EQ(ReadRaw(m_strName)->data, StringData(longText));
+    EXPECT_TRUE(SetAutoRunEntry(Name(), longText.c_str(), true)) << "already there";
+    EXPECT_TRUE(SetAutoRunEntry(Name(), L"short", true));
+    EXPECT_EQ(ReadRaw(m_strName)->data, StringData(L"short"));
+    EXPECT_TRUE(SetAutoRunEntry(Name(), longText.c_str(), true));
+    EXPECT_TRUE(SetAutoRunEntry(Name(), nullptr, false));
+    EXPECT_FALSE(IsAutoRunRegistered(Name()));
+}
+
+TEST_F(AutoRunEntry, TheEmptyNameIsTheKeysDefaultValue) {
+    const auto saved = ReadRaw(L"");
+    DeleteRaw(L"");
+    EXPECT_FALSE(IsAutoRunRegistered(L""));
+    EXPECT_TRUE(SetAutoRunEntry(L"", L"\"C:\\dir\\\" /ip 1.2.3.4", true));
+    EXPECT_TRUE(IsAutoRunRegistered(L""));
+    EXPECT_EQ(ReadRaw(L"")->data, StringData(L"\"C:\\dir\\\" /ip 1.2.3.4"));
+    EXPECT_TRUE(SetAutoRunEntry(L"", nullptr, false));
+    EXPECT_FALSE(IsAutoRunRegistered(L""));
+    if (saved)
+        WriteRaw(L"", saved->type, saved->data.data(), static_cast<DWORD>(saved->data.size()));
+}
+
+TEST_F(AutoRunEntry, ASecondProcessSeesWhatTheFirstWrote) {
+    const std::wstring probe = QuoteArgument(SiblingProgramPath(L"settings_probe.exe"));
+    const std::wstring registered = probe + L" registered " + QuoteArgument(m_strName);
+    EXPECT_EQ(RunProcess(registered), 1u);
+    ASSERT_TRUE(SetAutoRunEntry(Name(), L"\"C:\\a.exe\" /ip 1.2.3.4", true));
+    EXPECT_EQ(RunProcess(registered), 0u);
+
+    const std::wstring text = L"\"C:\\程序\\b.exe\" /ip 5.6.7.8";
+    EXPECT_EQ(
+        RunProcess(probe + L" register " + QuoteArgument(m_strName) + L" " + QuoteArgument(text)),
+        0u);
+    ASSERT_TRUE(ReadRaw(m_strName));
+    EXPECT_EQ(ReadRaw(m_strName)->data, StringData(text));
+    ASSERT_TRUE(SetAutoRunEntry(Name(), nullptr, false));
+    EXPECT_EQ(RunProcess(registered), 1u);
+}
+
+} // namespace

@@ -1,0 +1,256 @@
+#include "server_file.h"
+
+#include "child_process.h"
+#include "program_folder_test.h"
+#include "server_file_texts.h"
+#include "text_encoding.h"
+
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/xmlIO.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using SaveAutoRun = ProgramFolderTest;
+
+void CreateDefaults() {
+    ASSERT_TRUE(EnsureFileExists(ServerFilePath().c_str()));
+    CreateDefaultServerFile(ServerFilePath().c_str());
+}
+
+std::vector<std::wstring> FolderContent(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().wstring());
+    return names;
+}
+
+TEST_F(SaveAutoRun, RewritesTheFileWithTheTextEscaped) {
+    CreateDefaults();
+    SaveAutoRunCmd(L"\"C:\\a&b\\<x>.exe\" /ip 1.2.3.4");
+    EXPECT_EQ(
+        ReadFileBytes(ServerFile()),
+        ServerFileWithAutoRunLine("<autorun>\"C:\\a&amp;b\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>"));
+    EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"})
+        << "no temporary file is left";
+}
+
+TEST_F(SaveAutoRun, TextReadsBackAsTyped) {
+    const std::wstring texts[] = {
+        L"a & b",
+        L"&amp;",
+        L"&lt;x&gt; &#x41; &undefined;",
+        L"<autorun>nested</autorun>",
+        L"]]> and <![CDATA[",
+        L"\"C:\\程序\\时间.exe\" /ip 132.163.4.101",
+        L"\"C:\\한국\\ไทย\\😀.exe\" /ip 1.2.3.4",
+        L"tab\there",
+        L"carriage\rreturn",
+        std::wstring(400, L'时'),
+        L"",
+    };
+    CreateDefaults();
+    for (const auto& text : texts) {
+        SaveAutoRunCmd(text.c_str());
+        const auto stored = ReadAutoRunCommand(ServerFilePath());
+        EXPECT_EQ(stored, text) << testing::PrintToString(text);
+        EXPECT_EQ(ReadServerEntries(ServerFilePath()).size(), 6u) << testing::PrintToString(text);
+    }
+}
+
+TEST_F(SaveAutoRun, LeavesAMissingFileMissing) {
+    SaveAutoRunCmd(L"text");
+    EXPECT_TRUE(FolderContent(Folder().Path()).empty());
+}
+
+TEST_F(SaveAutoRun, LeavesAnUnreadableFileAlone) {
+    const std::string unreadable[] = {"", "not XML at all", "<srv_root><cfg><autorun>cut"};
+    for (const auto& bytes : unreadable) {
+        ASSERT_TRUE(WriteFileBytes(ServerFile(), bytes));
+        SaveAutoRunCmd(L"text");
+        EXPECT_EQ(ReadFileBytes(ServerFile()), bytes);
+    }
+}
+
+TEST_F(SaveAutoRun, LeavesALockedFileAlone) {
+    CreateDefaults();
+    const std::string before = ReadFileBytes(ServerFile());
+    const HANDLE locked = CreateFileW(ServerFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    SaveAutoRunCmd(L"text");
+    CloseHandle(locked);
+    EXPECT_EQ(ReadFileBytes(ServerFile()), before);
+    EXPECT_EQ(FolderContent(Folder().Path()).size(), 1u);
+}
+
+TEST_F(SaveAutoRun, SetsEveryAutorunAndKeepsTheRest) {
+    ASSERT_TRUE(WriteFileBytes(ServerFile(), "<srv_root><cfg><autorun>one</autorun>"
+                                             "<autorun>two</autorun></cfg><cfg><x/>"
+                                             "<autorun>three</autorun></cfg>"
+                                             "<srv><url>a</url><ip>1</ip></srv></srv_root>"));
+    SaveAutoRunCmd(L"new");
+    EXPECT_EQ(ReadFileBytes(ServerFile()), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                           "<srv_root>\n"
+                                           "  <cfg>\n"
+                                           "    <autorun>new</autorun>\n"
+                                           "    <autorun>new</autorun>\n"
+                                           "  </cfg>\n"
+                                           "  <cfg>\n"
+                                           "    <x/>\n"
+                                           "    <autorun>new</autorun>\n"
+                                           "  </cfg>\n"
+                                           "  <srv>\n"
+                                           "    <url>a</url>\n"
+                                           "    <ip>1</ip>\n"
+                                           "  </srv>\n"
+                                           "</srv_root>\n");
+}
+
+TEST_F(SaveAutoRun, SavesAFileWithoutAutorunReformatted) {
+    ASSERT_TRUE(
+        WriteFileBytes(ServerFile(), "<srv_root><srv><url>a</url><ip>1</ip></srv></srv_root>"));
+    SaveAutoRunCmd(L"new");
+    EXPECT_EQ(ReadFileBytes(ServerFile()), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                           "<srv_root>\n"
+                                           "  <srv>\n"
+                                           "    <url>a</url>\n"
+                                           "    <ip>1</ip>\n"
+                                           "  </srv>\n"
+                                           "</srv_root>\n");
+}
+
+TEST_F(SaveAutoRun, KeepsTheOldTextForTextThatXmlCannotHold) {
+    CreateDefaults();
+    const std::string before = ReadFileBytes(ServerFile());
+    const std::wstring unstorable[] = {std::wstring(L"bell\x0007"), std::wstring(L"a") + L'\xD800',
+                                       std::wstring(L"\xDC00") + L"b", std::wstring(L"\xFFFE")};
+    for (const auto& text : unstorable) {
+        SaveAutoRunCmd(text.c_str());
+        EXPECT_EQ(ReadFileBytes(ServerFile()), before) << testing::PrintToString(text);
+    }
+}
+
+TEST(IsStorableXmlText, AcceptsWhatXmlCanHold) {
+    const std::pair<std::wstring, bool> cases[] = {
+        {L"", true},
+        {L"\"C:\\a.exe\" /ip 1.2.3.4", true},
+        {L"\t\r\n", true},
+        {L"时间 \U0001F600", true},
+        {std::wstring(L"\x001F"), false},
+        {std::wstring(1, L'\0'), false},
+        {std::wstring(L"\xD83D"), false},
+        {std::wstring(L"\xDE00\xD83D"), false},
+        {std::wstring(L"\xFFFF"), false},
+        {std::wstring(L"\xE000\xFFFD"), true},
+    };
+    for (const auto& [text, storable] : cases)
+        EXPECT_EQ(IsStorableXmlText(text), storable) << testing::PrintToString(text);
+}
+
+TEST(SetAutoRunInDoc, ReportsWhetherAnElementWasSet) {
+    EXPECT_FALSE(SetAutoRunInDoc(nullptr, L"text"));
+    const std::string withAutorun = "<srv_root><cfg><autorun>old</autorun></cfg></srv_root>";
+    xmlDocPtr doc = xmlReadMemory(withAutorun.data(), static_cast<int>(withAutorun.size()), nullptr,
+                                  "UTF-8", XML_PARSE_NOBLANKS);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_FALSE(SetAutoRunInDoc(doc, nullptr));
+    EXPECT_FALSE(SetAutoRunInDoc(doc, L"bell\x0007"));
+    EXPECT_TRUE(SetAutoRunInDoc(doc, L"new & <improved>"));
+    xmlChar* text = xmlNodeGetContent(xmlDocGetRootElement(doc));
+    EXPECT_STREQ(reinterpret_cast<const char*>(text), "new & <improved>");
+    xmlFree(text);
+    xmlFreeDoc(doc);
+
+    const std::string without = "<srv_root><cfg><other/></cfg><autorun/></srv_root>";
+    doc = xmlReadMemory(without.data(), static_cast<int>(without.size()), nullptr, "UTF-8", 0);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_FALSE(SetAutoRunInDoc(doc, L"new"));
+    xmlFreeDoc(doc);
+    xmlCleanupParser();
+}
+
+// An output for every file that libxml2 saves in this test: it writes the first bytes into the
+// real file and then fails (or, lying, reports the cut write as done).
+struct FailingOutput {
+    static inline size_t budget = 0;
+    static inline bool lie = false;
+
+    static xmlOutputBufferPtr Open(const char* name, xmlCharEncodingHandlerPtr encoder, int) {
+        FILE* file = _wfopen(FromUtf8(name).c_str(), L"wb");
+        return file ? xmlOutputBufferCreateIO(Write, Close, file, encoder) : nullptr;
+    }
+    static int Write(void* file, const char* bytes, int length) {
+        const size_t taken = std::min(budget, static_cast<size_t>(length));
+        fwrite(bytes, 1, taken, static_cast<FILE*>(file));
+        budget -= taken;
+        return taken == static_cast<size_t>(length) || lie ? length : -1;
+    }
+    static int Close(void* file) { return fclose(static_cast<FILE*>(file)); }
+};
+
+class FailingSave : public SaveAutoRun {
+protected:
+    void SetUp() override {
+        SaveAutoRun::SetUp();
+        CreateDefaults();
+        m_previous = xmlOutputBufferCreateFilenameDefault(FailingOutput::Open);
+    }
+    void TearDown() override {
+        xmlOutputBufferCreateFilenameDefault(m_previous);
+        SaveAutoRun::TearDown();
+    }
+
+private:
+    xmlOutputBufferCreateFilenameFunc m_previous = nullptr;
+};
+
+TEST_F(FailingSave, AWriteThatFailsMidwayLeavesTheOldFile) {
+    const std::string before = ReadFileBytes(ServerFile());
+    for (const bool lie : {false, true}) {
+        FailingOutput::budget = before.size() / 2;
+        FailingOutput::lie = lie;
+        SaveAutoRunCmd(L"new text");
+        EXPECT_EQ(ReadFileBytes(ServerFile()), before) << (lie ? "reported" : "unreported");
+        EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"})
+            << (lie ? "reported" : "unreported") << ": no temporary file is left";
+    }
+    FailingOutput::budget = before.size() * 2;
+    FailingOutput::lie = false;
+    SaveAutoRunCmd(L"new text");
+    EXPECT_EQ(ReadAutoRunCommand(ServerFilePath()), L"new text") << "a complete write";
+}
+
+TEST_F(SaveAutoRun, AFileThatCannotBeReplacedKeepsItsBytes) {
+    CreateDefaults();
+    const std::string before = ReadFileBytes(ServerFile());
+    // Open without sharing deletion: the file can be read but not replaced.
+    const HANDLE held =
+        CreateFileW(ServerFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SaveAutoRunCmd(L"new text");
+    CloseHandle(held);
+    EXPECT_EQ(ReadFileBytes(ServerFile()), before);
+    EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"});
+}
+
+TEST_F(SaveAutoRun, ASecondProcessReadsAndWritesTheSameFile) {
+    UseProgramFolder(L"时间_한국");
+    CreateDefaults();
+    const std::wstring probe = QuoteArgument(SiblingProgramPath(L"settings_probe.exe"));
+    EXPECT_EQ(RunProcess(probe + L" servers " + QuoteArgument(ServerFilePath())), 6u);
+    const std::wstring text = L"\"C:\\程序\\a&b.exe\" /ip 1.2.3.4";
+    EXPECT_EQ(RunProcess(probe + L" save " + QuoteArgument(g_appDir) + L" " + QuoteArgument(text)),
+              0u);
+    EXPECT_EQ(ReadAutoRunCommand(ServerFilePath()), text);
+}
+
+} // namespace
