@@ -12,17 +12,16 @@ namespace {
 constexpr wchar_t kSentinel = L'\x7777';
 constexpr char kByteSentinel = '\x5A';
 
-// The code page that the locale of this run stands for: zh_CN gives 936, en_US gives 1252.
-UINT ExpectedCodePage() {
+// The locale that scripts/wine-run hands on: zh_CN stands for code page 936, en_US for 1252.
+std::string Locale() {
     const char* lang = std::getenv("LANG");
-    const std::string locale = lang ? lang : "";
-    if (locale.starts_with("en_US"))
-        return 1252;
-    return 936;
+    return lang ? lang : "";
 }
 
 TEST(CodePage, IsTheOneOfTheLocale) {
-    EXPECT_EQ(GetACP(), ExpectedCodePage());
+    const std::string locale = Locale();
+    ASSERT_TRUE(locale.starts_with("zh_CN") || locale.starts_with("en_US")) << locale;
+    EXPECT_EQ(GetACP(), locale.starts_with("en_US") ? 1252u : 936u) << locale;
 }
 
 struct Utf8ToWideCase {
