@@ -28,10 +28,10 @@ median_ms() { # program args...: median wall time of $runs runs, in milliseconds
 }
 
 # Warm the server, the page cache and the prefix's services.
-"${run[@]}" "$build/baseline_rfc868.exe" 127.0.0.1 >/dev/null 2>&1 || true
+"${run[@]}" "$build/bench/baseline_rfc868.exe" 127.0.0.1 >/dev/null 2>&1 || true
 "${run[@]}" "$build/Vexlo.exe" /ip 127.0.0.1 >/dev/null 2>&1 || true
 
-baseline=$(median_ms "$build/baseline_rfc868.exe" 127.0.0.1)
+baseline=$(median_ms "$build/bench/baseline_rfc868.exe" 127.0.0.1)
 vexlo=$(median_ms "$build/Vexlo.exe" /ip 127.0.0.1)
 ratio=$(awk -v v="$vexlo" -v b="$baseline" 'BEGIN {printf "%.2f", v / b}')
 echo "unattended exchange, median of $runs: Vexlo.exe ${vexlo} ms, baseline ${baseline} ms, ratio ${ratio}"

@@ -13,6 +13,7 @@
 
 namespace {
 
+// cppcheck-suppress cppcheckError ; cppcheck 2.10 cannot parse a lambda as a template argument
 template <typename T> using ComPtr = OwnedHandle<T*, [](T* object) { object->Release(); }>;
 
 // The thread's COM apartment for one operation; left even when entering reported an error.

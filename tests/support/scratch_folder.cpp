@@ -23,9 +23,9 @@ std::wstring TemporaryFolder() {
 
 } // namespace
 
-ScratchFolder::ScratchFolder(std::wstring_view namePart) {
-    m_strPath = TemporaryFolder() + L"\\" + std::wstring(namePart) + L"-" +
-                std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++g_folderCount);
+ScratchFolder::ScratchFolder(std::wstring_view namePart)
+    : m_strPath(TemporaryFolder() + L"\\" + std::wstring(namePart) + L"-" +
+                std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++g_folderCount)) {
     std::filesystem::remove_all(m_strPath);
     if (!CreateDirectoryW(m_strPath.c_str(), nullptr))
         throw std::runtime_error("cannot create a scratch folder");
