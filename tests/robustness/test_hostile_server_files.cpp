@@ -1,0 +1,233 @@
+#include "app_globals.h"
+#include "command_line.h"
+#include "main_wnd.h"
+#include "program_paths.h"
+#include "scratch_folder.h"
+#include "server_file.h"
+#include "server_file_mutations.h"
+#include "server_file_oracle.h"
+#include "text_encoding.h"
+#include "xml_session.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr ULONGLONG kCaseTimeLimitMs = 5'000;
+constexpr std::uint32_t kSeed = 20261208;
+// More than a save can add to a file: a new command line and the indentation.
+constexpr size_t kSaveGrowthBytes = 1024;
+
+struct NewCommand {
+    const wchar_t* text;
+    bool storable; // XML can hold every character of it
+};
+
+// Saved in turn: texts that need escaping, and one that no XML document can hold.
+constexpr NewCommand kNewCommands[] = {
+    {L"\"C:\\程序 & <工具>\\v.exe\" /ip 1.2.3.4 ]]> '\t'", true},
+    {L"\"C:\\v.exe\" /ip 1.2.3.4 \x01", false},
+    {L"&amp; &#x41; &bogus;", true},
+};
+
+std::string Describe(const std::optional<std::wstring>& text) {
+    if (!text)
+        return "none";
+    return testing::PrintToString(text->size() > 80 ? text->substr(0, 80) + L"..." : *text);
+}
+
+// What the main window's command box starts with for a stored command line.
+std::wstring CommandBoxText(const std::optional<std::wstring>& stored) {
+    if (!stored)
+        return L"";
+    return IsOwnIpCommandLine(stored->c_str()) ? *stored : DefaultAutoRunCommand(GetModulePath());
+}
+
+class HostileServerFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        g_hInstance = GetModuleHandleW(nullptr);
+        g_appDir = m_folder.ProgramDir();
+    }
+    void TearDown() override { g_appDir = m_strSavedAppDir; }
+
+    std::wstring ServerFile() const { return m_folder.File(L"srv.xml"); }
+
+    // Every reader gives what the reading rules say, and does so quickly.
+    void ExpectReadersFollowTheRules(const MutatedFile& file) {
+        ASSERT_TRUE(WriteFileBytes(ServerFile(), file.bytes)) << file.name;
+        const ExpectedReading expected = ExpectReading(file.bytes);
+        const ULONGLONG start = GetTickCount64();
+
+        const auto command = ReadAutoRunCommand(ServerFilePath());
+        EXPECT_TRUE(command == expected.command) << file.name << ": command " << Describe(command)
+                                                 << ", expected " << Describe(expected.command);
+        const auto entries = ReadServerEntries(ServerFilePath());
+        EXPECT_TRUE(entries == expected.entries)
+            << file.name << ": " << entries.size() << " entries, expected "
+            << expected.entries.size();
+
+        CMainWnd wnd;
+        EXPECT_TRUE(wnd.m_strAutoRunCmd == CommandBoxText(expected.command))
+            << file.name << ": command box " << Describe(wnd.m_strAutoRunCmd);
+        EXPECT_TRUE(ListedEntries(wnd, LongestText(expected.entries)) == expected.entries)
+            << file.name << ": the server list differs from the entries";
+
+        EXPECT_LT(GetTickCount64() - start, kCaseTimeLimitMs) << file.name;
+    }
+
+    // A save updates exactly the auto-start elements of a file the readers accept, and leaves
+    // any other file byte for byte as it was, with nothing left beside it.
+    void ExpectSaveFollowsTheRules(const MutatedFile& file, const NewCommand& command) {
+        ASSERT_TRUE(WriteFileBytes(ServerFile(), file.bytes)) << file.name;
+        const ExpectedReading before = ExpectReading(file.bytes);
+        const ULONGLONG start = GetTickCount64();
+        SaveAutoRunCmd(command.text);
+        EXPECT_LT(GetTickCount64() - start, kCaseTimeLimitMs) << file.name;
+        EXPECT_EQ(FolderContent(), std::vector<std::wstring>{L"srv.xml"}) << file.name;
+
+        const std::string after = ReadFileBytes(ServerFile());
+        if (!before.accepted) {
+            EXPECT_TRUE(after == file.bytes) << file.name << ": a refused file was changed";
+            return;
+        }
+        // A save whose result would outgrow the size limit is refused as a whole.
+        if (file.bytes.size() + kSaveGrowthBytes > kMaxServerFileBytes && after == file.bytes)
+            return;
+        const ExpectedReading reread = ExpectReading(after);
+        ASSERT_TRUE(reread.accepted) << file.name << ": the saved file does not read back";
+        EXPECT_TRUE(reread.entries == before.entries) << file.name << ": the save lost entries";
+        std::vector<std::wstring> autorun = before.autorunTexts;
+        if (command.storable)
+            autorun.assign(autorun.size(), command.text);
+        EXPECT_EQ(reread.autorunTexts, autorun) << file.name;
+    }
+
+    // Returns how many of the files the readers accept.
+    size_t ExpectEveryWayIn(const std::vector<MutatedFile>& files) {
+        size_t turn = 0;
+        size_t accepted = 0;
+        for (const auto& file : files) {
+            accepted += ExpectReading(file.bytes).accepted ? 1 : 0;
+            ExpectReadersFollowTheRules(file);
+            ExpectSaveFollowsTheRules(file, kNewCommands[turn++ % std::size(kNewCommands)]);
+            if (HasFailure())
+                break; // one broken case is enough to read
+        }
+        return accepted;
+    }
+
+    std::string Valid() const { return ValidServerFile(ToUtf8(GetModulePath())); }
+
+private:
+    static size_t LongestText(const std::vector<ServerEntry>& entries) {
+        size_t longest = 0;
+        for (const auto& entry : entries)
+            longest = std::max({longest, entry.url.size(), entry.ip.size()});
+        return longest;
+    }
+
+    // The rows that FillServerList puts into a list view; texts longer than the given length
+    // come back cut.
+    std::vector<ServerEntry> ListedEntries(CMainWnd& wnd, size_t longest) const {
+        const HWND hList = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_POPUP | LVS_REPORT, 0, 0,
+                                           300, 200, nullptr, nullptr, g_hInstance, nullptr);
+        for (int column = 0; column < 2; ++column) {
+            LVCOLUMNW spec = {};
+            spec.mask = LVCF_WIDTH | LVCF_SUBITEM;
+            spec.cx = 100;
+            spec.iSubItem = column;
+            SendMessageW(hList, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+        }
+        wnd.FillServerList(hList);
+        std::vector<ServerEntry> rows;
+        const auto count = static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row)
+            rows.push_back({ItemText(hList, row, 0, longest), ItemText(hList, row, 1, longest)});
+        DestroyWindow(hList);
+        return rows;
+    }
+
+    static std::wstring ItemText(HWND hList, int row, int column, size_t longest) {
+        // One character more than expected shows a text that is too long.
+        std::wstring text(longest + 2, L'\0');
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        text.resize(static_cast<size_t>(
+            SendMessageW(hList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item))));
+        return text;
+    }
+
+    std::vector<std::wstring> FolderContent() const {
+        std::vector<std::wstring> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_folder.Path()))
+            names.push_back(entry.path().filename().wstring());
+        return names;
+    }
+
+    ScratchFolder m_folder{L"vexlo-hostile"};
+    std::wstring m_strSavedAppDir = g_appDir;
+};
+
+TEST_F(HostileServerFiles, TheValidFileReadsAsWritten) {
+    const ExpectedReading expected = ExpectReading(Valid());
+    ASSERT_TRUE(expected.accepted);
+    EXPECT_EQ(expected.command, DefaultAutoRunCommand(GetModulePath()));
+    const std::vector<ServerEntry> entries = {{L"a.example", L"10.0.0.1"},
+                                              {L"b & c 时", L"10.0.0.2"}};
+    EXPECT_EQ(expected.entries, entries);
+    ExpectEveryWayIn({{"valid", Valid()}});
+}
+
+TEST_F(HostileServerFiles, CutAtEveryOffset) {
+    // Only the cut of the final line break leaves a whole document.
+    EXPECT_EQ(ExpectEveryWayIn(Truncations(Valid())), 1u);
+}
+
+TEST_F(HostileServerFiles, WithBytesChanged) {
+    const auto files = ByteFlips(Valid(), kSeed, 400);
+    const size_t accepted = ExpectEveryWayIn(files);
+    EXPECT_GT(accepted, 20u) << "too few changes keep the file readable";
+    EXPECT_LT(accepted, files.size() - 20) << "too few changes break the file";
+}
+
+TEST_F(HostileServerFiles, WithElementsDuplicatedOrDeleted) {
+    const auto files = ElementEdits(Valid(), kSeed, 300);
+    EXPECT_GT(ExpectEveryWayIn(files), files.size() / 2);
+}
+
+TEST_F(HostileServerFiles, NestedDeeply) {
+    ExpectEveryWayIn(DeepNesting());
+}
+
+TEST_F(HostileServerFiles, WithEntityDefinitions) {
+    const auto files = EntityDefinitions();
+    ExpectEveryWayIn(files);
+    // Nothing declared in a document type is ever taken in.
+    for (const auto& file : files) {
+        if (file.bytes.find("<!ENTITY") != std::string::npos ||
+            file.bytes.find("SYSTEM") != std::string::npos) {
+            EXPECT_FALSE(ExpectReading(file.bytes).accepted) << file.name;
+        }
+    }
+}
+
+TEST_F(HostileServerFiles, WithHugeTexts) {
+    ExpectEveryWayIn(HugeTexts(kMaxServerFileBytes));
+}
+
+} // namespace
