@@ -36,6 +36,14 @@ OptionMap ParseCommandOptions(const wchar_t* const* argv, int argc) {
     return options;
 }
 
+OptionMap ParseCommandOptions(const std::vector<std::wstring>& arguments) {
+    std::vector<const wchar_t*> argv;
+    argv.reserve(arguments.size());
+    for (const auto& argument : arguments)
+        argv.push_back(argument.c_str());
+    return ParseCommandOptions(argv.data(), static_cast<int>(argv.size()));
+}
+
 std::vector<std::wstring_view> SplitAddressParts(std::wstring_view text) {
     std::vector<std::wstring_view> parts;
     size_t start = 0;
@@ -81,11 +89,7 @@ bool IsIpCommandLineFor(const wchar_t* commandLine, std::wstring_view programPat
     const auto arguments = SplitCommandLine(commandLine);
     if (arguments.empty())
         return false;
-    std::vector<const wchar_t*> argv;
-    for (const auto& argument : arguments)
-        argv.push_back(argument.c_str());
-    const OptionMap options = ParseCommandOptions(argv.data(), static_cast<int>(argv.size()));
-    if (!options.contains(kIpOptionKey))
+    if (!ParseCommandOptions(arguments).contains(kIpOptionKey))
         return false;
     return _wcsicmp(arguments.front().c_str(), std::wstring(programPath).c_str()) == 0;
 }

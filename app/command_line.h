@@ -14,6 +14,8 @@ using OptionMap = std::map<std::wstring, std::wstring>;
 // (/ip, -ip and xip all give "ip"); the next argument is its value. A repeated key keeps its first
 // value, and a key in last position without a value is dropped.
 OptionMap ParseCommandOptions(const wchar_t* const* argv, int argc);
+// The same for a split command line (argument 0 first).
+OptionMap ParseCommandOptions(const std::vector<std::wstring>& arguments);
 
 // The parts of a dotted address; runs of dots count as one separator and no part is empty.
 std::vector<std::wstring_view> SplitAddressParts(std::wstring_view text);

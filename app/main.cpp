@@ -19,11 +19,7 @@ struct ParsedCommandLine {
 
 ParsedCommandLine ReadCommandLine() {
     const auto arguments = SplitCommandLine(GetCommandLineW());
-    std::vector<const wchar_t*> argv;
-    for (const auto& argument : arguments)
-        argv.push_back(argument.c_str());
-    const int argc = static_cast<int>(argv.size());
-    return {argc, ParseCommandOptions(argv.data(), argc)};
+    return {static_cast<int>(arguments.size()), ParseCommandOptions(arguments)};
 }
 
 // Runs one course with the created, still hidden main window; returns the exit code.

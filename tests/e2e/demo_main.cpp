@@ -28,8 +28,7 @@ bool PrepareServerFile(const ProgramFolder& folder) {
         PostMessageW(hWnd, WM_CLOSE, 0, 0);
         first.WaitForExit(10'000);
     }
-    std::ifstream in(folder.Path() / L"srv.xml", std::ios::binary);
-    std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string xml = ReadFileBytes((folder.Path() / L"srv.xml").wstring());
     const size_t entries = xml.find("  <srv>");
     if (entries == std::string::npos)
         return false;

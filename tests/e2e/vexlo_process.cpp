@@ -53,30 +53,14 @@ private:
     void* m_address;
 };
 
-std::filesystem::path TempFolder() {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return temp;
-}
-
 } // namespace
 
-ProgramFolder::ProgramFolder(const std::wstring& name)
-    : m_path(TempFolder() /
-             (L"vexlo-e2e-" + name + L"-" + std::to_wstring(GetCurrentProcessId()))) {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-    std::filesystem::create_directories(m_path);
+ProgramFolder::ProgramFolder(const std::wstring& name) : m_folder(L"vexlo-e2e-" + name) {
     CopyFileW(HostPathToWindows(VEXLO_EXE_HOST_PATH).c_str(), Program().c_str(), FALSE);
 }
 
-ProgramFolder::~ProgramFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 void ProgramFolder::WriteServerFile(const std::string& xml) const {
-    std::ofstream(m_path / L"srv.xml", std::ios::binary) << xml;
+    WriteFileBytes(m_folder.File(L"srv.xml"), xml);
 }
 
 VexloProcess::VexloProcess(const std::filesystem::path& program, const std::wstring& arguments) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scratch_folder.h"
+
 #include <windows.h>
 
 #include <filesystem>
@@ -19,16 +21,13 @@ inline constexpr int kTestDesktopHeight = 768;
 class ProgramFolder {
 public:
     explicit ProgramFolder(const std::wstring& name);
-    ~ProgramFolder();
-    ProgramFolder(const ProgramFolder&) = delete;
-    ProgramFolder& operator=(const ProgramFolder&) = delete;
 
-    const std::filesystem::path& Path() const { return m_path; }
-    std::filesystem::path Program() const { return m_path / L"Vexlo.exe"; }
+    std::filesystem::path Path() const { return m_folder.Path(); }
+    std::filesystem::path Program() const { return m_folder.File(L"Vexlo.exe"); }
     void WriteServerFile(const std::string& xml) const;
 
 private:
-    std::filesystem::path m_path;
+    ScratchFolder m_folder;
 };
 
 class VexloProcess {
