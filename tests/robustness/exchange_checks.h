@@ -1,0 +1,52 @@
+#pragma once
+
+#include "time_exchange.h"
+#include "timesync_texts.h"
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+// Windows Sockets held for the test's own calls (getsockopt on closed handles).
+struct WinsockSession {
+    WinsockSession() { WSAStartup(MAKEWORD(2, 2), &data); }
+    ~WinsockSession() { WSACleanup(); }
+    WinsockSession(const WinsockSession&) = delete;
+    WinsockSession& operator=(const WinsockSession&) = delete;
+    WSADATA data = {};
+};
+
+// True when the handle no longer names a socket. Check before the next socket is made: a new
+// socket may take the same value.
+inline bool IsClosedSocket(SOCKET socket) {
+    int type = 0;
+    int size = sizeof type;
+    return getsockopt(socket, SOL_SOCKET, SO_TYPE, reinterpret_cast<char*>(&type), &size) ==
+               SOCKET_ERROR &&
+           WSAGetLastError() == WSAENOTSOCK;
+}
+
+// The text after the last "\r\n" of a log, or all of it when it has none.
+inline std::wstring LastLine(std::wstring_view log) {
+    while (log.ends_with(L"\r\n"))
+        log.remove_suffix(2);
+    const size_t end = log.rfind(L"\r\n");
+    return std::wstring(end == std::wstring_view::npos ? log : log.substr(end + 2));
+}
+
+// Whether a log line is one that an exchange ends with: the clock update's outcome after an
+// answer, or one of the failures.
+inline bool IsAnswerEndLine(std::wstring_view line) {
+    return line.starts_with(std::wstring_view(kLogYearOutOfRangeStart)) ||
+           line == kLogClockNotSet || line.starts_with(L"现在\t");
+}
+
+inline bool IsFailureEndLine(std::wstring_view line) {
+    const auto startsLike = [line](std::wstring_view format) {
+        return line.starts_with(format.substr(0, format.find(L'%')));
+    };
+    return startsLike(kLogClosedEarly) || startsLike(kLogReadFailed) ||
+           startsLike(kLogConnectFailed) || startsLike(kLogTimedOut);
+}
