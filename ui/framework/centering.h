@@ -1,0 +1,11 @@
+#pragma once
+
+#include <windows.h>
+
+namespace Tessel {
+
+// The top-left corner that centres a box on a screen; integer halves truncated toward zero, so
+// a box larger than the screen gets negative coordinates.
+POINT CenteredOrigin(int nScreenWidth, int nScreenHeight, int nWidth, int nHeight);
+
+} // namespace Tessel
