@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs a GoogleTest program inside a Wine virtual desktop of its own and passes only when the
+# program reported at least one test and every test passed. Explorer, which hosts the desktop,
+# does not hand on the program's exit code, so the program's XML report decides.
+#   run_in_desktop.sh WINE_RUN WIDTHxHEIGHT PROGRAM REPORT [GTEST_ARGS...]
+set -uo pipefail
+[ $# -ge 4 ] || { echo "usage: $0 WINE_RUN WIDTHxHEIGHT PROGRAM REPORT [ARGS...]" >&2; exit 2; }
+wine_run=$1 size=$2 program=$3 report=$4
+shift 4
+rm -f "$report"
+# The prefix's drive Z: is the host's root; the report path must be a Windows path.
+timeout 100 "$wine_run" explorer "/desktop=VexloTest$$,$size" "$program" \
+    "--gtest_output=xml:Z:$report" "$@"
+status=$?
+[ "$status" -eq 124 ] && { echo "FAILED: $program did not end within 100 s" >&2; exit 1; }
+[ -s "$report" ] || { echo "FAILED: $program wrote no report to $report" >&2; exit 1; }
+summary=$(grep -m1 -o '<testsuites [^>]*>' "$report")
+count() { sed -n "s/.* $1=\"\([0-9]*\)\".*/\1/p" <<<"$summary"; }
+tests=$(count tests) failures=$(count failures) errors=$(count errors)
+skipped=$(grep -c 'result="skipped"' "$report")
+echo "desktop $size: $tests tests, $failures failed, $errors errors, $skipped skipped"
+[ "${tests:-0}" -gt 0 ] && [ "$failures" = 0 ] && [ "$errors" = 0 ] && [ "$skipped" = 0 ]

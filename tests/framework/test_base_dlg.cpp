@@ -1,0 +1,412 @@
+#include "gdi_canvas.h"
+#include "recording_dlg.h"
+#include "sent_message_hook.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <regex>
+#include <string>
+
+namespace {
+
+constexpr UINT kAfterCreateMessage = 100;
+
+std::wstring ClassNameOf(HWND hWnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hWnd, name, 256);
+    return name;
+}
+
+bool IsGuidClassName(const std::wstring& name) {
+    static const std::wregex pattern(
+        L"\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9a-f]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}");
+    return std::regex_match(name, pattern);
+}
+
+class BaseDlg : public ::testing::Test {
+protected:
+    void TearDown() override { DrainQueue(); }
+};
+
+TEST_F(BaseDlg, BindsTheObjectAtWmCreateAndNotBefore) {
+    const SentMessageHook hook;
+    ASSERT_TRUE(hook.Installed());
+    RecordingDlg dlg;
+    const HWND hWnd = dlg.CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+
+    const auto sent = hook.MessagesTo(hWnd);
+    const auto create = std::find(sent.begin(), sent.end(), static_cast<UINT>(WM_CREATE));
+    ASSERT_NE(create, sent.end());
+    for (const UINT uMsg : {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE})
+        EXPECT_NE(std::find(sent.begin(), create, uMsg), create) << "0x" << std::hex << uMsg;
+    ASSERT_FALSE(dlg.m_arrivals.empty());
+    EXPECT_EQ(dlg.m_arrivals.front().uMsg, static_cast<UINT>(WM_CREATE));
+    EXPECT_EQ(dlg.m_arrivals.front().hWnd, hWnd);
+    EXPECT_TRUE(dlg.m_bCreated);
+    EXPECT_EQ(dlg.GetHwnd(), hWnd);
+    EXPECT_EQ(dlg.GetParent(), nullptr);
+    EXPECT_TRUE(IsGuidClassName(ClassNameOf(hWnd))) << testing::PrintToString(ClassNameOf(hWnd));
+
+    // Queued once creation has finished; it reaches the object like any later message.
+    EXPECT_EQ(dlg.Count(kAfterCreateMessage), 0u);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return dlg.Count(kAfterCreateMessage) == 1; }, 2000));
+}
+
+TEST_F(BaseDlg, PassesMessagesAfterWmDestroyToTheDefaultProcedure) {
+    const SentMessageHook hook;
+    RecordingDlg dlg;
+    const HWND hWnd = dlg.CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+    DestroyWindow(hWnd);
+
+    EXPECT_TRUE(hook.SawMessageTo(hWnd, WM_NCDESTROY));
+    EXPECT_EQ(dlg.Count(WM_NCDESTROY), 0u);
+    ASSERT_FALSE(dlg.m_arrivals.empty());
+    EXPECT_EQ(dlg.m_arrivals.back().uMsg, static_cast<UINT>(WM_DESTROY));
+    // The object's procedure (and the default procedure it calls) always had the real handle.
+    for (const auto& arrival : dlg.m_arrivals)
+        EXPECT_EQ(arrival.hWnd, hWnd) << "message 0x" << std::hex << arrival.uMsg;
+    EXPECT_EQ(dlg.GetHwnd(), nullptr);
+}
+
+TEST_F(BaseDlg, CreatesOneWindowUntilItIsDestroyed) {
+    RecordingDlg dlg;
+    const HWND hFirst = dlg.CreateTopLevel();
+    ASSERT_TRUE(hFirst);
+    EXPECT_EQ(dlg.CreateTopLevel(), hFirst);
+    EXPECT_EQ(dlg.Count(WM_CREATE), 1u);
+    const std::wstring firstClass = ClassNameOf(hFirst);
+
+    DestroyWindow(hFirst);
+    const HWND hSecond = dlg.CreateTopLevel();
+    ASSERT_TRUE(hSecond);
+    EXPECT_TRUE(IsWindow(hSecond));
+    EXPECT_EQ(dlg.Count(WM_CREATE), 2u);
+    EXPECT_NE(ClassNameOf(hSecond), firstClass);
+    EXPECT_TRUE(IsGuidClassName(ClassNameOf(hSecond)));
+}
+
+TEST_F(BaseDlg, RegistersAGivenClassNameOnceAndCutsItTo63Characters) {
+    RecordingDlg first;
+    RecordingDlg second;
+    const wchar_t* pszName = L"VexloFrameworkTestClass";
+    ASSERT_TRUE(first.CreateWithClass(pszName));
+    ASSERT_TRUE(second.CreateWithClass(pszName));
+    EXPECT_EQ(ClassNameOf(first.GetHwnd()), pszName);
+    EXPECT_EQ(ClassNameOf(second.GetHwnd()), pszName);
+    EXPECT_EQ(second.Count(WM_CREATE), 1u);
+
+    RecordingDlg third;
+    const std::wstring longName = L"VexloLong" + std::wstring(80, L'x');
+    ASSERT_TRUE(third.CreateWithClass(longName.c_str()));
+    EXPECT_EQ(ClassNameOf(third.GetHwnd()), longName.substr(0, 63));
+}
+
+// Memory for one object far above 4 GiB, where a pointer cut to 32 bits points elsewhere.
+class HighMemory {
+public:
+    explicit HighMemory(size_t size)
+        : m_pMemory(VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN,
+                                 PAGE_READWRITE)) {}
+    ~HighMemory() { VirtualFree(m_pMemory, 0, MEM_RELEASE); }
+    HighMemory(const HighMemory&) = delete;
+    HighMemory& operator=(const HighMemory&) = delete;
+    void* Get() const { return m_pMemory; }
+
+private:
+    void* m_pMemory;
+};
+
+TEST_F(BaseDlg, ReachesAnObjectAboveFourGigabytes) {
+    const HighMemory memory(sizeof(RecordingDlg));
+    ASSERT_TRUE(memory.Get());
+    ASSERT_GT(reinterpret_cast<ULONG_PTR>(memory.Get()), 0xFFFFFFFFull);
+    auto* pDlg = std::construct_at(static_cast<RecordingDlg*>(memory.Get()));
+    const HWND hWnd = pDlg->CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+    EXPECT_EQ(GetWindowLongPtrW(hWnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(pDlg));
+    SendMessageW(hWnd, WM_APP, 0, 0);
+    EXPECT_EQ(pDlg->Count(WM_APP), 1u);
+    DestroyWindow(hWnd);
+    EXPECT_EQ(pDlg->Count(WM_DESTROY), 1u);
+    std::destroy_at(pDlg);
+}
+
+TEST_F(BaseDlg, MakesTheDefaultFont) {
+    const RecordingDlg dlg;
+    LOGFONTW font = {};
+    ASSERT_EQ(GetObjectW(dlg.m_hFont, sizeof font, &font), static_cast<int>(sizeof font));
+    EXPECT_EQ(font.lfHeight, -15);
+    EXPECT_EQ(font.lfWeight, FW_DONTCARE);
+    EXPECT_EQ(font.lfCharSet, GB2312_CHARSET);
+    EXPECT_EQ(font.lfOutPrecision, OUT_STROKE_PRECIS);
+    EXPECT_EQ(font.lfClipPrecision, CLIP_STROKE_PRECIS);
+    EXPECT_EQ(font.lfQuality, DRAFT_QUALITY);
+    EXPECT_EQ(font.lfPitchAndFamily, VARIABLE_PITCH);
+    EXPECT_EQ(std::wstring(font.lfFaceName), L"宋体");
+    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+}
+
+TEST_F(BaseDlg, StartsWithTheDocumentedValues) {
+    const RecordingDlg dlg;
+    EXPECT_FALSE(dlg.m_bCreated);
+    EXPECT_EQ(dlg.GetHwnd(), nullptr);
+    EXPECT_EQ(dlg.m_hBgBrush, nullptr);
+    EXPECT_EQ(dlg.GetParent(), nullptr);
+    const RECT& rc = dlg.GetRect();
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right, 750);
+    EXPECT_EQ(rc.bottom, 450);
+    EXPECT_EQ(dlg.m_nMinWidth, 0);
+    EXPECT_EQ(dlg.m_nMinHeight, 0);
+    EXPECT_EQ(dlg.GetModalRslt(), -1);
+}
+
+TEST_F(BaseDlg, ReleasesItsGdiObjectsWithItsWindow) {
+    RecordingDlg dlg;
+    dlg.SetBgColor(static_cast<int>(RGB(1, 2, 3)));
+    const HBRUSH hFirstBrush = dlg.m_hBgBrush;
+    dlg.SetBgColor(static_cast<int>(RGB(4, 5, 6)));
+    EXPECT_EQ(GetObjectType(hFirstBrush), 0u);
+    const HBRUSH hBrush = dlg.m_hBgBrush;
+    const HFONT hFont = dlg.m_hFont;
+    ASSERT_TRUE(dlg.CreateTopLevel());
+    EXPECT_EQ(GetObjectType(hBrush), static_cast<DWORD>(OBJ_BRUSH));
+    EXPECT_EQ(GetObjectType(hFont), static_cast<DWORD>(OBJ_FONT));
+
+    DestroyWindow(dlg.GetHwnd());
+    EXPECT_EQ(GetObjectType(hBrush), 0u);
+    EXPECT_EQ(GetObjectType(hFont), 0u);
+    EXPECT_EQ(dlg.m_hBgBrush, nullptr);
+    EXPECT_EQ(dlg.m_hFont, nullptr);
+}
+
+TEST_F(BaseDlg, ReleasesOnDestructionWhatNoWindowReleased) {
+    HFONT hFont = nullptr;
+    HBRUSH hBrush = nullptr;
+    {
+        RecordingDlg neverCreated;
+        neverCreated.SetBgColor(static_cast<int>(RGB(1, 2, 3)));
+        hFont = neverCreated.m_hFont;
+        hBrush = neverCreated.m_hBgBrush;
+    }
+    EXPECT_EQ(GetObjectType(hFont), 0u);
+    EXPECT_EQ(GetObjectType(hBrush), 0u);
+
+    // A derived window that keeps WM_CREATE from the base: its WM_DESTROY releases nothing.
+    auto pDlg = std::make_unique<RecordingDlg>();
+    pDlg->m_onMessage = [](UINT uMsg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (uMsg == WM_CREATE)
+            return 0;
+        return std::nullopt;
+    };
+    hFont = pDlg->m_hFont;
+    const HWND hWnd = pDlg->CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+    EXPECT_FALSE(pDlg->m_bCreated);
+    DestroyWindow(hWnd);
+    PumpMessagesFor(20);
+    EXPECT_FALSE(TakeQuitCode().has_value());
+    EXPECT_EQ(GetObjectType(hFont), static_cast<DWORD>(OBJ_FONT));
+    pDlg.reset();
+    EXPECT_EQ(GetObjectType(hFont), 0u);
+}
+
+TEST_F(BaseDlg, PostsQuitWithCodeZeroWhenDestroyed) {
+    RecordingDlg dlg;
+    ASSERT_TRUE(dlg.CreateTopLevel());
+    TakeQuitCode();
+    DestroyWindow(dlg.GetHwnd());
+    PumpMessagesFor(20);
+    const auto code = TakeQuitCode();
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 0);
+}
+
+TEST_F(BaseDlg, GivesItsParentBackItsInputWhenDestroyed) {
+    RecordingDlg parent;
+    ASSERT_TRUE(parent.CreateTopLevel());
+    std::vector<bool> enabledAtNull;
+    parent.m_onMessage = [&](UINT uMsg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (uMsg == WM_NULL)
+            enabledAtNull.push_back(IsWindowEnabled(parent.GetHwnd()) != FALSE);
+        return std::nullopt;
+    };
+    RecordingDlg child;
+    ASSERT_TRUE(child.CreateTopLevel(WS_POPUP | WS_CAPTION, parent.GetHwnd()));
+    EXPECT_EQ(child.GetParent(), parent.GetHwnd());
+    EnableWindow(parent.GetHwnd(), FALSE);
+
+    DestroyWindow(child.GetHwnd());
+    EXPECT_TRUE(IsWindowEnabled(parent.GetHwnd()));
+    EXPECT_EQ(enabledAtNull, std::vector<bool>{true});
+
+    // A window without a parent sends WM_NULL to no one.
+    RecordingDlg alone;
+    ASSERT_TRUE(alone.CreateTopLevel());
+    DestroyWindow(alone.GetHwnd());
+    EXPECT_EQ(enabledAtNull.size(), 1u);
+}
+
+TEST_F(BaseDlg, ReportsItsMinimumTrackingSize) {
+    RecordingDlg dlg;
+    const HWND hWnd = dlg.CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+    auto reportedMinimum = [&] {
+        MINMAXINFO info = {};
+        info.ptMinTrackSize = {-1, -1};
+        SendMessageW(hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        return info.ptMinTrackSize;
+    };
+    EXPECT_EQ(reportedMinimum().x, 0);
+    EXPECT_EQ(reportedMinimum().y, 0);
+    // Below the system's own minimum tracking size, which the reported 0 x 0 replaces.
+    ASSERT_GT(GetSystemMetrics(SM_CXMINTRACK), 50);
+    MoveWindow(hWnd, 10, 10, 50, 30, FALSE);
+    EXPECT_EQ(WindowSize(hWnd).cx, 50);
+    EXPECT_EQ(WindowSize(hWnd).cy, 30);
+
+    dlg.SetWndMinSize(719, 437);
+    EXPECT_EQ(reportedMinimum().x, 719);
+    EXPECT_EQ(reportedMinimum().y, 437);
+    MoveWindow(hWnd, 10, 10, 100, 100, FALSE);
+    EXPECT_EQ(WindowSize(hWnd).cx, 719);
+    EXPECT_EQ(WindowSize(hWnd).cy, 437);
+    MoveWindow(hWnd, 10, 10, 800, 500, FALSE);
+    EXPECT_EQ(WindowSize(hWnd).cx, 800);
+    EXPECT_EQ(WindowSize(hWnd).cy, 500);
+}
+
+void ExpectRectEq(const RECT& actual, const RECT& expected, const char* what) {
+    EXPECT_EQ(actual.left, expected.left) << what;
+    EXPECT_EQ(actual.top, expected.top) << what;
+    EXPECT_EQ(actual.right, expected.right) << what;
+    EXPECT_EQ(actual.bottom, expected.bottom) << what;
+}
+
+TEST_F(BaseDlg, KeepsItsClientRectangleThroughMovesAndResizes) {
+    RecordingDlg dlg;
+    const HWND hWnd = dlg.CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+    auto client = [&] {
+        RECT rc = {};
+        GetClientRect(hWnd, &rc);
+        return rc;
+    };
+    auto window = [&] {
+        RECT rc = {};
+        GetWindowRect(hWnd, &rc);
+        return rc;
+    };
+    dlg.UpdateSize(20, 30, 500, 350);
+    ExpectRectEq(window(), {20, 30, 520, 380}, "window after a resize");
+    ExpectRectEq(dlg.GetRect(), client(), "m_rect after a resize");
+    EXPECT_GT(dlg.GetRect().right, 400);
+
+    dlg.UpdateSize(40, 50, 500, 350);
+    ExpectRectEq(window(), {40, 50, 540, 400}, "window after a move");
+    ExpectRectEq(dlg.GetRect(), client(), "m_rect after a move");
+}
+
+TEST_F(BaseDlg, CentresItsWindowWithTheSizeOfItsClientRectangle) {
+    RecordingDlg dlg;
+    const HWND hWnd = dlg.CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+    MoveWindow(hWnd, 0, 0, 400, 300, FALSE);
+    const int nWidth = dlg.GetRect().right;
+    const int nHeight = dlg.GetRect().bottom;
+    ASSERT_GT(nWidth, 0);
+    dlg.CenterWnd();
+    RECT rc = {};
+    GetWindowRect(hWnd, &rc);
+    const int nScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int nScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    ExpectRectEq(rc,
+                 {(nScreenWidth - nWidth) / 2, (nScreenHeight - nHeight) / 2,
+                  (nScreenWidth - nWidth) / 2 + nWidth, (nScreenHeight - nHeight) / 2 + nHeight},
+                 "centred window");
+}
+
+TEST_F(BaseDlg, PaintsOnlyWithABackgroundBrushAndNeverErases) {
+    const GdiCanvas canvas(40, 40);
+    RecordingDlg dlg;
+    const HWND hWnd = dlg.CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+    dlg.Draw(canvas.Dc());
+    EXPECT_EQ(canvas.Pixel(5, 5), RGB(255, 255, 255));
+    EXPECT_EQ(SendMessageW(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Dc()), 0), 1);
+    EXPECT_EQ(canvas.Pixel(5, 5), RGB(255, 255, 255));
+
+    dlg.SetBgColor(static_cast<int>(RGB(255, 0, 0)));
+    dlg.m_rect = {10, 10, 20, 20};
+    dlg.Draw(canvas.Dc());
+    EXPECT_EQ(canvas.Pixel(10, 10), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.Pixel(19, 19), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.Pixel(20, 20), RGB(255, 255, 255));
+    EXPECT_EQ(canvas.Pixel(5, 5), RGB(255, 255, 255));
+
+    const int nDrawCalls = dlg.m_nDrawCalls;
+    EXPECT_EQ(SendMessageW(hWnd, WM_PAINT, 0, 0), 1);
+    EXPECT_EQ(dlg.m_nDrawCalls, nDrawCalls + 1);
+}
+
+struct StyleCase {
+    const char* name;
+    DWORD dwRemove;
+    DWORD dwAdd;
+    UINT nFlags;
+    BOOL bChanged;
+    bool bReframed;
+};
+
+TEST_F(BaseDlg, ModifiesItsStyleOnlyWhenTheBitsChange) {
+    const StyleCase cases[] = {
+        {"nothing removed or added", 0, 0, SWP_FRAMECHANGED, FALSE, false},
+        {"removing a bit it lacks", WS_VSCROLL, 0, SWP_FRAMECHANGED, FALSE, false},
+        {"adding a bit it has", 0, WS_CAPTION, SWP_FRAMECHANGED, FALSE, false},
+        {"removing and adding the same bit", WS_THICKFRAME, WS_THICKFRAME, SWP_FRAMECHANGED, FALSE,
+         false},
+        {"adding a bit without flags", 0, WS_VSCROLL, 0, TRUE, false},
+        {"removing a bit with a frame change", WS_THICKFRAME, 0, SWP_FRAMECHANGED, TRUE, true},
+    };
+    for (const auto& c : cases) {
+        RecordingDlg dlg;
+        const HWND hWnd = dlg.CreateTopLevel();
+        ASSERT_TRUE(hWnd) << c.name;
+        MoveWindow(hWnd, 30, 40, 300, 200, FALSE);
+        RECT rcBefore = {};
+        GetWindowRect(hWnd, &rcBefore);
+        const auto dwBefore = static_cast<DWORD>(GetWindowLongW(hWnd, GWL_STYLE));
+        const SentMessageHook hook;
+
+        EXPECT_EQ(Tessel::CBaseDlg::ModifyStyle(hWnd, c.dwRemove, c.dwAdd, c.nFlags), c.bChanged)
+            << c.name;
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(hWnd, GWL_STYLE)),
+                  (dwBefore & ~c.dwRemove) | c.dwAdd)
+            << c.name;
+        EXPECT_EQ(hook.SawMessageTo(hWnd, WM_STYLECHANGING), c.bChanged != FALSE) << c.name;
+        EXPECT_EQ(hook.SawMessageTo(hWnd, WM_WINDOWPOSCHANGING), c.bReframed) << c.name;
+        EXPECT_EQ(hook.SawMessageTo(hWnd, WM_NCCALCSIZE), c.bReframed) << c.name;
+        RECT rcAfter = {};
+        GetWindowRect(hWnd, &rcAfter);
+        EXPECT_TRUE(EqualRect(&rcBefore, &rcAfter)) << c.name;
+    }
+}
+
+TEST_F(BaseDlg, StoresItsParentAndModalResultWithoutTouchingTheWindow) {
+    RecordingDlg parent;
+    ASSERT_TRUE(parent.CreateTopLevel());
+    RecordingDlg dlg;
+    const HWND hWnd = dlg.CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+    dlg.SetParent(parent.GetHwnd());
+    EXPECT_EQ(dlg.GetParent(), parent.GetHwnd());
+    EXPECT_EQ(::GetParent(hWnd), nullptr);
+    dlg.SetModalRslt(7);
+    EXPECT_EQ(dlg.GetModalRslt(), 7);
+}
+
+} // namespace
