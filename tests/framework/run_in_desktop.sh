@@ -8,6 +8,15 @@ set -uo pipefail
 wine_run=$1 size=$2 program=$3 report=$4
 shift 4
 rm -f "$report"
+# Wine gives every process of the session the screen size of the newest virtual desktop, also
+# after that desktop is gone: afterwards a desktop of the display's own size restores it.
+display_size=$(xwininfo -root 2>/dev/null |
+    awk '/Width:/ {w = $2} /Height:/ {h = $2} END {if (w && h) print w "x" h}')
+restore_screen() {
+    [ -n "$display_size" ] || return 0
+    timeout 30 "$wine_run" explorer "/desktop=VexloRestore$$,$display_size" cmd.exe /c exit
+}
+trap restore_screen EXIT
 # The prefix's drive Z: is the host's root; the report path must be a Windows path.
 timeout 100 "$wine_run" explorer "/desktop=VexloTest$$,$size" "$program" \
     "--gtest_output=xml:Z:$report" "$@"
