@@ -134,37 +134,6 @@ TEST_F(BaseDlg, ReachesAnObjectAboveFourGigabytes) {
     std::destroy_at(pDlg);
 }
 
-TEST_F(BaseDlg, MakesTheDefaultFont) {
-    const RecordingDlg dlg;
-    LOGFONTW font = {};
-    ASSERT_EQ(GetObjectW(dlg.m_hFont, sizeof font, &font), static_cast<int>(sizeof font));
-    EXPECT_EQ(font.lfHeight, -15);
-    EXPECT_EQ(font.lfWeight, FW_DONTCARE);
-    EXPECT_EQ(font.lfCharSet, GB2312_CHARSET);
-    EXPECT_EQ(font.lfOutPrecision, OUT_STROKE_PRECIS);
-    EXPECT_EQ(font.lfClipPrecision, CLIP_STROKE_PRECIS);
-    EXPECT_EQ(font.lfQuality, DRAFT_QUALITY);
-    EXPECT_EQ(font.lfPitchAndFamily, VARIABLE_PITCH);
-    EXPECT_EQ(std::wstring(font.lfFaceName), L"宋体");
-    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
-}
-
-TEST_F(BaseDlg, StartsWithTheDocumentedValues) {
-    const RecordingDlg dlg;
-    EXPECT_FALSE(dlg.m_bCreated);
-    EXPECT_EQ(dlg.GetHwnd(), nullptr);
-    EXPECT_EQ(dlg.m_hBgBrush, nullptr);
-    EXPECT_EQ(dlg.GetParent(), nullptr);
-    const RECT& rc = dlg.GetRect();
-    EXPECT_EQ(rc.left, 0);
-    EXPECT_EQ(rc.top, 0);
-    EXPECT_EQ(rc.right, 750);
-    EXPECT_EQ(rc.bottom, 450);
-    EXPECT_EQ(dlg.m_nMinWidth, 0);
-    EXPECT_EQ(dlg.m_nMinHeight, 0);
-    EXPECT_EQ(dlg.GetModalRslt(), -1);
-}
-
 TEST_F(BaseDlg, ReleasesItsGdiObjectsWithItsWindow) {
     RecordingDlg dlg;
     dlg.SetBgColor(static_cast<int>(RGB(1, 2, 3)));
@@ -394,19 +363,6 @@ TEST_F(BaseDlg, ModifiesItsStyleOnlyWhenTheBitsChange) {
         GetWindowRect(hWnd, &rcAfter);
         EXPECT_TRUE(EqualRect(&rcBefore, &rcAfter)) << c.name;
     }
-}
-
-TEST_F(BaseDlg, StoresItsParentAndModalResultWithoutTouchingTheWindow) {
-    RecordingDlg parent;
-    ASSERT_TRUE(parent.CreateTopLevel());
-    RecordingDlg dlg;
-    const HWND hWnd = dlg.CreateTopLevel();
-    ASSERT_TRUE(hWnd);
-    dlg.SetParent(parent.GetHwnd());
-    EXPECT_EQ(dlg.GetParent(), parent.GetHwnd());
-    EXPECT_EQ(::GetParent(hWnd), nullptr);
-    dlg.SetModalRslt(7);
-    EXPECT_EQ(dlg.GetModalRslt(), 7);
 }
 
 } // namespace

@@ -149,20 +149,6 @@ TEST(LayoutNode, TakesEachChildOnceAndNeverItsOwnAncestor) {
     EXPECT_EQ(root->m_pParent, nullptr);
 }
 
-TEST(LayoutNode, ResetsItsValuesButKeepsItsChildren) {
-    const Tree root = MakeNode();
-    ILayout* pChild = AddPlaced(*root, eFloatLeft, {1, 1, 5, 5});
-    root->SetWidth(0.5f, true);
-    root->SetMargin(3, 255);
-    root->UpdateSize(1, 2, 3, 4);
-    root->__init__();
-    EXPECT_EQ(root->m_fWidth, 0.0f);
-    EXPECT_FALSE(root->m_bWidthRatio);
-    EXPECT_EQ(root->GetMargin(eDirectLeft), 0);
-    EXPECT_EQ(Text(root->GetInitRect()), Text({0, 0, 0, 0}));
-    EXPECT_EQ(root->m_children, (std::vector<ILayout*>{pChild}));
-}
-
 TEST(LayoutNode, ReplacesItsBrushesReleasingTheOldOnes) {
     const Tree node = MakeNode();
     node->SetBgColor(static_cast<int>(kRed));

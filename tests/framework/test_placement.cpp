@@ -203,12 +203,6 @@ TEST(ClassName, FormatsAGuidWithALowerCaseThirdGroup) {
     EXPECT_EQ(FormatGuidClassName(guid), L"{0123ABCD-4EF5-a6b7-C8D9-EAFB0C1D2E3F}");
 }
 
-TEST(ClassName, CutsAGivenNameTo63Characters) {
-    const std::wstring longName(80, L'n');
-    EXPECT_EQ(std::wstring(MakeClassName(longName.c_str()).data()), longName.substr(0, 63));
-    EXPECT_EQ(std::wstring(MakeClassName(L"VexloClass").data()), L"VexloClass");
-}
-
 TEST(ClassName, MakesAFreshGuidNameWhenNoneIsGiven) {
     const std::wstring first = MakeClassName(nullptr).data();
     const std::wstring second = MakeClassName(L"").data();
