@@ -7,9 +7,10 @@ preset=${VEXLO_PRESET:-mingw}
 build=${VEXLO_BUILD_DIR:-$root/build/$preset}
 
 bash "$root/scripts/setup.sh"
-cmake --preset "$preset" -S "$root" -B "$build" >/dev/null
+cmake --preset "$preset" -S "$root" -B "$build" \
+    -DVEXLO_TEST_TIMEOUT="${VEXLO_TEST_TIMEOUT:-60}" >/dev/null
 cmake --build "$build" -j2
 
 eval "$("$root/scripts/wine-session" start "$build")"
 trap '"$root/scripts/wine-session" stop "$build"' EXIT
-ctest --test-dir "$build" --output-on-failure -j2 --timeout 120 "$@"
+ctest --test-dir "$build" --output-on-failure -j2 --timeout "$((${VEXLO_TEST_TIMEOUT:-60} * 2))" "$@"

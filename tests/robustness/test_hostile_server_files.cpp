@@ -1,3 +1,4 @@
+#include "time_limits.h"
 #include "app_globals.h"
 #include "command_line.h"
 #include "main_wnd.h"
@@ -23,7 +24,7 @@
 
 namespace {
 
-constexpr ULONGLONG kCaseTimeLimitMs = 5'000;
+const ULONGLONG kCaseTimeLimitMs = ScaledTimeLimitMs(5'000);
 constexpr std::uint32_t kSeed = 20261208;
 // More than a save can add to a file: a new command line and the indentation.
 constexpr size_t kSaveGrowthBytes = 1024;

@@ -1,3 +1,4 @@
+#include "time_limits.h"
 #include "exchange_checks.h"
 #include "exchange_host.h"
 #include "message_pump.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr DWORD kEndLimitMs = 5'000;
+const auto kEndLimitMs = static_cast<DWORD>(ScaledTimeLimitMs(5'000));
 constexpr DWORD kPauseMs = 30;
 constexpr std::uint32_t kSeed = 37;
 

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+// A time bound for a test, stretched when Wine's heap checks (WINEDEBUG with "heap") slow every
+// allocation down; a hang still fails, only later.
+inline ULONGLONG ScaledTimeLimitMs(ULONGLONG normalMs) {
+    const char* const debug = std::getenv("WINEDEBUG");
+    return debug && std::strstr(debug, "heap") ? normalMs * 10 : normalMs;
+}
