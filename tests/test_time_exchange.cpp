@@ -1,6 +1,7 @@
 #include "clock_update.h"
 #include "exchange_host.h"
 #include "message_pump.h"
+#include "socket_checks.h"
 #include "time_server.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,6 @@
 namespace {
 
 constexpr std::uint32_t k2016 = 0xDA304000; // 2016-01-01 00:00:00 UTC
-
-struct WinsockSession {
-    WinsockSession() { WSAStartup(MAKEWORD(2, 2), &data); }
-    ~WinsockSession() { WSACleanup(); }
-    WSADATA data = {};
-};
 
 std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
@@ -52,14 +47,6 @@ std::wstring ClockOutcome(std::uint32_t seconds) {
     if (!IsWithinTenYears(TimeFromSecondsSince1900(seconds).wYear, LocalYear()))
         return L"获得的日期为 " + ShortDate(seconds) + L", 时间超过 10年, 忽略此次设置!\r\n";
     return L"不能设置新的日期和时间!";
-}
-
-bool IsClosedSocket(SOCKET socket) {
-    int type = 0;
-    int size = sizeof type;
-    return getsockopt(socket, SOL_SOCKET, SO_TYPE, reinterpret_cast<char*>(&type), &size) ==
-               SOCKET_ERROR &&
-           WSAGetLastError() == WSAENOTSOCK;
 }
 
 class TimeExchange : public ::testing::Test {
