@@ -2,6 +2,7 @@
 
 #include "activity_log.h"
 #include "time_exchange.h"
+#include "window_text.h"
 
 #include <windows.h>
 
@@ -35,12 +36,7 @@ public:
 
     HWND Window() const { return m_hWnd; }
     HWND Log() const { return m_hLog; }
-    std::wstring LogText() const {
-        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(m_hLog)) + 1, L'\0');
-        text.resize(static_cast<size_t>(
-            GetWindowTextW(m_hLog, text.data(), static_cast<int>(text.size()))));
-        return text;
-    }
+    std::wstring LogText() const { return WindowText(m_hLog); }
     void ClearLog() const { SetWindowTextW(m_hLog, L""); }
 
 private:

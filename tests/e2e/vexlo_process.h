@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scratch_folder.h"
+#include "window_text.h"
 
 #include <windows.h>
 
@@ -54,8 +55,6 @@ private:
     PROCESS_INFORMATION m_process = {};
 };
 
-// The text of a window of any process (WM_GETTEXT).
-std::wstring WindowText(HWND hWnd);
 // The first child window with that class and, if given, that control id.
 HWND FindChild(HWND hParent, const wchar_t* className, std::optional<int> id = std::nullopt);
 RECT WindowRect(HWND hWnd);

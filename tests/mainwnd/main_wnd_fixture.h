@@ -5,6 +5,7 @@
 #include "message_pump.h"
 #include "program_paths.h"
 #include "scratch_folder.h"
+#include "window_text.h"
 
 #include <gtest/gtest.h>
 
@@ -72,13 +73,6 @@ protected:
         state.state = LVIS_SELECTED;
         for (const int row : rows)
             SendMessageW(Wnd().m_hSrvList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-    }
-
-    static std::wstring TextOf(HWND hWnd) {
-        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
-        text.resize(
-            static_cast<size_t>(GetWindowTextW(hWnd, text.data(), static_cast<int>(text.size()))));
-        return text;
     }
 
     // A control's rectangle in the main window's client coordinates.

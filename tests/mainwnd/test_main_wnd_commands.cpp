@@ -1,5 +1,6 @@
 #include "main_wnd_fixture.h"
 #include "main_wnd_texts.h"
+#include "text_encoding.h"
 #include "time_exchange.h"
 #include "time_server.h"
 
@@ -20,15 +21,6 @@ std::string Srv(const std::string& url, const std::string& ip) {
 
 std::string Cfg(const std::string& command) {
     return "  <cfg>\n    <autorun>" + command + "</autorun>\n  </cfg>\n";
-}
-
-std::string Narrow(const std::wstring& text) {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-    utf8.pop_back();
-    return utf8;
 }
 
 std::wstring OwnCommand() {
@@ -75,8 +67,8 @@ TEST_F(MainWindowTest, AFreshFolderGetsTheSixDefaultServers) {
                                   L"128.138.141.172", L"129.6.15.28",   L"129.6.15.29"};
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rows[i].second, addresses[i]) << "row " << i;
-    EXPECT_EQ(TextOf(Wnd().m_hCmdEdit), OwnCommand());
-    EXPECT_EQ(TextOf(Wnd().m_hLogEdit), BuildHelpText());
+    EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), OwnCommand());
+    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), BuildHelpText());
 }
 
 TEST_F(MainWindowTest, SettlesTheCommandBoxFromTheStoredCommandLine) {
@@ -86,9 +78,9 @@ TEST_F(MainWindowTest, SettlesTheCommandBoxFromTheStoredCommandLine) {
         std::string xml;
         std::wstring command;
     } cases[] = {
-        {"this program's own command line", ServerXml(Cfg(Narrow(own)), ""), own},
+        {"this program's own command line", ServerXml(Cfg(ToUtf8(own)), ""), own},
         {"another program", ServerXml(Cfg("\"C:\\other.exe\" /ip 1.2.3.4"), ""), OwnCommand()},
-        {"no ip option", ServerXml(Cfg(Narrow(L"\"" + GetModulePath() + L"\"")), ""), OwnCommand()},
+        {"no ip option", ServerXml(Cfg(ToUtf8(L"\"" + GetModulePath() + L"\"")), ""), OwnCommand()},
         {"an empty cfg", ServerXml("  <cfg/>\n", ""), OwnCommand()},
         {"no cfg", ServerXml("", Srv("a", "1.1.1.1")), L""},
         {"an empty file", "", L""},
@@ -96,7 +88,7 @@ TEST_F(MainWindowTest, SettlesTheCommandBoxFromTheStoredCommandLine) {
     for (const auto& c : cases) {
         WriteServerFile(c.xml);
         ASSERT_TRUE(CreateMainWindow()) << c.name;
-        EXPECT_EQ(TextOf(Wnd().m_hCmdEdit), c.command) << c.name;
+        EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), c.command) << c.name;
         EXPECT_EQ(Wnd().m_strAutoRunCmd, c.command) << c.name;
         DestroyWindow(Wnd().GetHwnd());
     }
@@ -163,13 +155,13 @@ TEST_F(MainWindowSync, TheButtonUsesTheTopmostSelectedRow) {
 TEST_F(MainWindowSync, NothingSelectedLeavesTheLogAlone) {
     SelectRows({});
     EXPECT_EQ(Asked([&] { ClickSync(); }), (std::vector{0, 0, 0}));
-    EXPECT_EQ(TextOf(Wnd().m_hLogEdit), BuildHelpText());
+    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), BuildHelpText());
 }
 
 TEST_F(MainWindowSync, ADoubleClickSynchronisesWithTheSelectedRow) {
     SelectRows({2});
     EXPECT_EQ(Asked([&] { DoubleClickAt(RowCentre(2)); }), (std::vector{0, 0, 1}));
-    const std::wstring log = TextOf(Wnd().m_hLogEdit);
+    const std::wstring log = WindowText(Wnd().m_hLogEdit);
     EXPECT_NE(log.find(L"正在连接: 127.0.0.43..."), std::wstring::npos);
     EXPECT_NE(log.find(L"接受的时间为从1900年1月1日起 3660595200 秒 \r\n"), std::wstring::npos);
 }
@@ -179,7 +171,7 @@ TEST_F(MainWindowSync, ADoubleClickBelowTheRowsWithNothingSelectedDoesNothing) {
     POINT below = RowCentre(2);
     below.y += 60;
     EXPECT_EQ(Asked([&] { DoubleClickAt(below); }), (std::vector{0, 0, 0}));
-    EXPECT_EQ(TextOf(Wnd().m_hLogEdit), BuildHelpText());
+    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), BuildHelpText());
 }
 
 } // namespace

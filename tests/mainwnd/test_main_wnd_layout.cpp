@@ -145,7 +145,7 @@ TEST_F(MainWindowLayout, IsShownWithItsIconAndCaption) {
     ASSERT_TRUE(hWnd);
     ShowMainWindow(hWnd);
     EXPECT_TRUE(IsWindowVisible(hWnd));
-    EXPECT_EQ(TextOf(hWnd), L"Vexlo v1.1");
+    EXPECT_EQ(WindowText(hWnd), L"Vexlo v1.1");
     const auto hIcon = reinterpret_cast<HICON>(SendMessageW(hWnd, WM_GETICON, ICON_BIG, 0));
     EXPECT_TRUE(hIcon);
     EXPECT_EQ(hIcon, LoadIconW(g_hInstance, MAKEINTRESOURCEW(128)));
