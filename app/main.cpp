@@ -29,10 +29,11 @@ int RunCourse(HWND hWnd, const ParsedCommandLine& commandLine) {
         g_unattended = true;
         ShowUsage();
         return 0;
-    case StartCourse::Unattended:
-        StartUnattendedExchange(hWnd, commandLine.options.at(kIpOptionKey));
+    case StartCourse::Unattended: {
+        const auto timeLimit = StartUnattendedExchange(hWnd, commandLine.options.at(kIpOptionKey));
         Tessel::CBaseDlg::DoModal(hWnd, nullptr, nullptr);
         return UnattendedExitCode();
+    }
     case StartCourse::Interactive:
         ShowMainWindow(hWnd);
         Tessel::CBaseDlg::DoModal(hWnd, nullptr, nullptr);

@@ -37,10 +37,11 @@ void ShowMainWindow(HWND hWnd) {
     ShowWindow(hWnd, SW_SHOWNORMAL);
 }
 
-void StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {
+OwnedThreadTimer StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {
     g_unattended = true;
-    if (ConnectTimeServer(nullptr, hNotifyWnd, ToAnsi(address).c_str()))
-        SetTimer(nullptr, 0, kUnattendedTimeLimitMs, OnUnattendedTimeLimit);
+    if (!ConnectTimeServer(nullptr, hNotifyWnd, ToAnsi(address).c_str()))
+        return {};
+    return OwnedThreadTimer(SetTimer(nullptr, 0, kUnattendedTimeLimitMs, OnUnattendedTimeLimit));
 }
 
 int UnattendedExitCode() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "command_line.h"
+#include "owned_handle.h"
 
 #include <windows.h>
 
@@ -20,8 +21,15 @@ inline constexpr UINT kUnattendedTimeLimitMs = 15'000;
 // Gives the main window its icon (resource 128) and caption and shows it.
 void ShowMainWindow(HWND hWnd);
 
-// Starts the unattended exchange with notifications to hNotifyWnd and bounds it in time.
-void StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address);
+inline void KillThreadTimer(UINT_PTR timer) {
+    KillTimer(nullptr, timer);
+}
+using OwnedThreadTimer = OwnedHandle<UINT_PTR, KillThreadTimer>;
+
+// Starts the unattended exchange with notifications to hNotifyWnd and bounds it in time; the bound
+// lasts as long as the returned timer.
+[[nodiscard]] OwnedThreadTimer StartUnattendedExchange(HWND hNotifyWnd,
+                                                       const std::wstring& address);
 
 // The exit code of an unattended run once its message loop has ended: 0 when the server's answer
 // was handled (whatever the clock then did), 1 when none came.
