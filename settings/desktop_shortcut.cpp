@@ -13,8 +13,10 @@
 
 namespace {
 
-// cppcheck-suppress cppcheckError ; cppcheck 2.10 cannot parse a lambda as a template argument
-template <typename T> using ComPtr = OwnedHandle<T*, [](T* object) { object->Release(); }>;
+template <typename T> void ReleaseComObject(T* object) {
+    object->Release();
+}
+template <typename T> using ComPtr = OwnedHandle<T*, ReleaseComObject<T>>;
 
 // The thread's COM apartment for one operation; left even when entering reported an error.
 class ComApartment {
@@ -85,6 +87,9 @@ void SetDesktopShortcut(const wchar_t* programPath, bool create) {
 bool DesktopShortcutExists(const wchar_t* programPath) {
     const std::wstring path = ShortcutPath();
     if (!programPath || path.empty())
+        return false;
+    // Most starts find no file; they need no COM at all.
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
     const ComApartment apartment;
     const auto link = MakeProgramLink(programPath);
