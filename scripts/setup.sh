@@ -11,7 +11,7 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
 SETUP_REVISION=1
 PACKAGES=(g++-mingw-w64-x86-64-posix wine64 wine fonts-wine xvfb xauth x11-utils xdotool
           imagemagick fonts-wqy-microhei locales googletest xinetd dpkg-dev xz-utils make
-          iproute2 util-linux)
+          iproute2 util-linux cppcheck clang-tidy)
 MINGW=x86_64-w64-mingw32
 
 log() { echo "setup: $*" >&2; }

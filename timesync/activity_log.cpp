@@ -11,7 +11,7 @@ void AppendLog(HWND target, const wchar_t* format, ...) {
         return;
     constexpr int kCapacity = 1024;
     wchar_t text[kCapacity] = {};
-    va_list arguments;
+    va_list arguments{};
     va_start(arguments, format);
     wvnsprintfW(text, kCapacity, format, arguments);
     va_end(arguments);

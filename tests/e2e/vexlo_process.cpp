@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -153,6 +154,7 @@ std::vector<std::pair<std::wstring, std::wstring>> VexloProcess::ListRows(HWND h
     };
     std::vector<std::pair<std::wstring, std::wstring>> rows;
     const auto count = static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+    rows.reserve(std::max(count, 0));
     for (int row = 0; row < count; ++row)
         rows.emplace_back(cellText(row, 0), cellText(row, 1));
     return rows;

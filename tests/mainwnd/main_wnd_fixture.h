@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,7 @@ protected:
     std::vector<std::pair<std::wstring, std::wstring>> Rows() const {
         std::vector<std::pair<std::wstring, std::wstring>> rows;
         const auto count = static_cast<int>(SendMessageW(Wnd().m_hSrvList, LVM_GETITEMCOUNT, 0, 0));
+        rows.reserve(std::max(count, 0));
         for (int row = 0; row < count; ++row)
             rows.emplace_back(ItemText(row, 0), ItemText(row, 1));
         return rows;

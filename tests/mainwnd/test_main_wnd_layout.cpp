@@ -35,7 +35,7 @@ struct ExpectedLayout {
 // by hand from the window's layout table.
 ExpectedLayout Derive(int W, int H0, int H1) {
     const int grown = H1 - H0;
-    ExpectedLayout e;
+    ExpectedLayout e{};
     const int bandBottom = std::max(300 + grown, 300);
     const int listRight = std::min(Fraction(W - 10, 0.55f, 5), W - 6);
     e.list = {5, 1, listRight, bandBottom - 1};

@@ -200,10 +200,11 @@ std::vector<MutatedFile> HugeTexts(std::size_t sizeLimit) {
     const std::string shell = withUrl("");
     std::vector<MutatedFile> files = {
         {"url of 1 KiB", withUrl(std::string(1024, 'u'))},
-        {"url of 100 KiB", withUrl(std::string(100 * 1024, 'u'))},
+        {"url of 100 KiB", withUrl(std::string(std::size_t{100} * 1024, 'u'))},
         {"url of multi-byte text", withUrl(Repeat("\xE6\x97\xB6", 50'000))},
         {"autorun of 200 KiB",
-         Document("<cfg><autorun>" + std::string(200 * 1024, 'c') + "</autorun></cfg>" + kServer)},
+         Document("<cfg><autorun>" + std::string(std::size_t{200} * 1024, 'c') +
+                  "</autorun></cfg>" + kServer)},
         {"5000 entries", Document(std::string(kConfig) + Repeat(kServer, 5000))},
         {"file exactly at the limit", withUrl(std::string(sizeLimit - shell.size(), 'u'))},
         {"file one byte over the limit", withUrl(std::string(sizeLimit - shell.size() + 1, 'u'))},

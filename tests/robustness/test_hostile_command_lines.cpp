@@ -76,6 +76,7 @@ private:
 
 std::vector<const wchar_t*> Pointers(const std::vector<std::wstring>& argv) {
     std::vector<const wchar_t*> pointers;
+    pointers.reserve(argv.size());
     for (const auto& argument : argv)
         pointers.push_back(argument.c_str());
     return pointers;

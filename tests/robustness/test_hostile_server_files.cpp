@@ -155,6 +155,7 @@ private:
         wnd.FillServerList(hList);
         std::vector<ServerEntry> rows;
         const auto count = static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+        rows.reserve(std::max(count, 0));
         for (int row = 0; row < count; ++row)
             rows.push_back({ItemText(hList, row, 0, longest), ItemText(hList, row, 1, longest)});
         DestroyWindow(hList);

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -19,7 +20,7 @@ constexpr int kExchanges = 50;
 constexpr int kWindowCycles = 30;
 
 struct ResourceCounts {
-    HANDLE nextHandle = nullptr;
+    std::uintptr_t nextHandle = 0;
     DWORD handles = 0;
     DWORD gdiObjects = 0;
     DWORD userObjects = 0;
@@ -33,10 +34,11 @@ std::ostream& operator<<(std::ostream& out, const ResourceCounts& counts) {
 
 // The value the process's next kernel handle gets: the lowest free slot of its handle table, which
 // moves up for good when a handle is left open.
-HANDLE NextHandleValue() {
+std::uintptr_t NextHandleValue() {
     const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const auto value = reinterpret_cast<std::uintptr_t>(event);
     CloseHandle(event);
-    return event;
+    return value;
 }
 
 // GetProcessHandleCount and GetGuiResources give 0 where the platform does not count (Wine): the

@@ -9,9 +9,12 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
+
+using namespace std::string_view_literals;
 
 constexpr char kMarker[] = "MARKER-7f3a";
 constexpr ULONGLONG kTimeLimitMs = 10'000;
@@ -64,7 +67,8 @@ std::vector<HostileCase> HostileFiles(const std::string& secretUrl,
         {"empty", ""},
         {"blanks only", "  \r\n\t "},
         {"byte-order mark only", "\xEF\xBB\xBF"},
-        {"binary", std::string("\x00\x01\xFF\xFE<\x00s\x00", 9) + Repeat("\x80\x00", 500)},
+        {"binary",
+         std::string("\x00\x01\xFF\xFE<\x00s\x00\x00"sv) + Repeat(std::string("\x80\x00"sv), 500)},
         {"not UTF-8", "<srv_root><srv><url>\xFF\xFE</url><ip>1</ip></srv></srv_root>"},
         {"two roots", "<srv_root>" + kEntries + "</srv_root><srv_root/>"},
         {"too large",

@@ -113,7 +113,7 @@ void TestTimeServer::Reply(SOCKET client) {
         send(client, pieces[i].data(), static_cast<int>(pieces[i].size()), 0);
     }
     if (m_reply.holdOpen) {
-        char byte;
+        char byte = 0;
         if (recv(client, &byte, 1, 0) == 0)
             ++m_closedByClient;
     }
