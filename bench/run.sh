@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark: unattended Vexlo.exe /ip 127.0.0.1 against xinetd's time service under one warm
 # wineserver, beside the least PE program that does one blocking RFC 868 exchange, median of
-# RUNS runs each (default 21), as a ratio; then the CPU time an idle main window uses in 5 seconds.
+# RUNS runs each (default 21), as a ratio; beside them the floor that the hidden main window sets
+# (bench/window_floor.c); then the CPU time an idle main window uses in 5 seconds.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VEXLO_BUILD_DIR:-$root/build/mingw}
@@ -9,7 +10,7 @@ runs=${RUNS:-21}
 
 bash "$root/scripts/setup.sh"
 cmake --preset mingw -S "$root" -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Vexlo baseline_rfc868 >/dev/null
+cmake --build "$build" -j2 --target Vexlo baseline_rfc868 window_floor >/dev/null
 "$root/scripts/time-service" start 127.0.0.1 "$build/bench"
 eval "$("$root/scripts/wine-session" start "$build")"
 trap '"$root/scripts/wine-session" stop "$build"; "$root/scripts/time-service" stop 127.0.0.1 "$build/bench"' EXIT
@@ -33,8 +34,10 @@ median_ms() { # program args...: median wall time of $runs runs, in milliseconds
 
 baseline=$(median_ms "$build/bench/baseline_rfc868.exe" 127.0.0.1)
 vexlo=$(median_ms "$build/Vexlo.exe" /ip 127.0.0.1)
+floor=$(median_ms "$build/bench/window_floor.exe")
 ratio=$(awk -v v="$vexlo" -v b="$baseline" 'BEGIN {printf "%.2f", v / b}')
 echo "unattended exchange, median of $runs: Vexlo.exe ${vexlo} ms, baseline ${baseline} ms, ratio ${ratio}"
+echo "hidden main window alone (window_floor.exe), median of $runs: ${floor} ms"
 
 # Idle CPU: the main window, shown and left alone, from 1 s after start for 5 s.
 "${run[@]}" "$build/Vexlo.exe" >/dev/null 2>&1 &
