@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
     WSADATA data;
-    SOCKET s;
+    SOCKET s = INVALID_SOCKET;
     struct sockaddr_in server = {0};
     unsigned char answer[4];
     int received = 0;

@@ -9,13 +9,20 @@ static LRESULT CALLBACK FloorWndProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     return DefWindowProcW(hWnd, message, wParam, lParam);
 }
 
+static BOOL CreateControl(HWND hParent, const wchar_t* className, DWORD style, int x, int y,
+                          int width, int height) {
+    return CreateWindowExW(0, className, L"", WS_CHILD | style, x, y, width, height, hParent, NULL,
+                           NULL, NULL) != NULL;
+}
+
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE previous, LPWSTR commandLine, int show) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
-    WNDCLASSEXW windowClass = {sizeof windowClass};
-    HWND hWnd;
+    WNDCLASSEXW windowClass = {0};
+    HWND hWnd = NULL;
     (void)previous;
     (void)commandLine;
     (void)show;
+    windowClass.cbSize = sizeof windowClass;
     InitCommonControlsEx(&controls);
     windowClass.lpfnWndProc = FloorWndProc;
     windowClass.hInstance = hInstance;
@@ -26,12 +33,10 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE previous, LPWSTR commandLine,
                            NULL, NULL, hInstance, NULL);
     if (!hWnd)
         return 1;
-    CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 5, 5, 380, 290, hWnd, NULL,
-                    hInstance, NULL);
-    CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE, 390, 5, 320, 290, hWnd, NULL,
-                    hInstance, NULL);
-    CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_PUSHBUTTON, 5, 300, 60, 30, hWnd, NULL,
-                    hInstance, NULL);
+    if (!CreateControl(hWnd, WC_LISTVIEWW, LVS_REPORT, 5, 5, 380, 290) ||
+        !CreateControl(hWnd, L"EDIT", ES_MULTILINE, 390, 5, 320, 290) ||
+        !CreateControl(hWnd, L"BUTTON", BS_PUSHBUTTON, 5, 300, 60, 30))
+        return 1;
     DestroyWindow(hWnd);
     return 0;
 }

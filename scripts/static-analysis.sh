@@ -13,7 +13,7 @@ cd "$root"
 if [ $# -gt 0 ]; then
     sources=("$@")
 else
-    mapfile -t sources < <(git ls-files '*.cpp' '*.c' | grep -v '^bench/')
+    mapfile -t sources < <(git ls-files '*.cpp' '*.c')
 fi
 includes=()
 for dir in app timesync settings ui/framework ui/mainwnd tests tests/support tests/e2e; do
