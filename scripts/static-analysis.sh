@@ -41,8 +41,8 @@ done
 echo "clang-tidy: ${#tidy_sources[@]} files"
 printf '%s\n' "${tidy_sources[@]}" |
     { xargs -P "$(nproc)" -n 4 clang-tidy -p "$build" "${tidy_args[@]}" 2>&1 || true; } |
-    { grep -v '^[0-9]* warnings\? \(and [0-9]* errors\? \)\?generated\.$' || true; } |
-    { grep -v '^Suppressed \|^Use -header-filter' || true; } | tee "$build/clang-tidy.log"
+    { grep -v -e '^[0-9]* warnings\? \(and [0-9]* errors\? \)\?generated\.$' \
+          -e '^Suppressed ' -e '^Use -header-filter' || true; } | tee "$build/clang-tidy.log"
 ! grep -q 'warning:\|error:\|Error while processing' "$build/clang-tidy.log" || exit 1
 [ $# -gt 0 ] && exit 0
 

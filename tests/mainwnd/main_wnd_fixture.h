@@ -12,7 +12,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,22 +48,7 @@ protected:
     CMainWnd& Wnd() const { return *m_wnd; }
 
     std::vector<std::pair<std::wstring, std::wstring>> Rows() const {
-        std::vector<std::pair<std::wstring, std::wstring>> rows;
-        const auto count = static_cast<int>(SendMessageW(Wnd().m_hSrvList, LVM_GETITEMCOUNT, 0, 0));
-        rows.reserve(std::max(count, 0));
-        for (int row = 0; row < count; ++row)
-            rows.emplace_back(ItemText(row, 0), ItemText(row, 1));
-        return rows;
-    }
-
-    std::wstring ItemText(int row, int column) const {
-        wchar_t text[256] = {};
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 256;
-        SendMessageW(Wnd().m_hSrvList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        return text;
+        return ListViewRows(Wnd().m_hSrvList);
     }
 
     void SelectRows(std::initializer_list<int> rows) const {

@@ -8,6 +8,7 @@
 #include "server_file_mutations.h"
 #include "server_file_oracle.h"
 #include "text_encoding.h"
+#include "window_text.h"
 #include "xml_session.h"
 
 #include <gtest/gtest.h>
@@ -153,25 +154,12 @@ private:
             SendMessageW(hList, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
         }
         wnd.FillServerList(hList);
+        // Room for one character more than expected shows a text that is too long.
         std::vector<ServerEntry> rows;
-        const auto count = static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
-        rows.reserve(std::max(count, 0));
-        for (int row = 0; row < count; ++row)
-            rows.push_back({ItemText(hList, row, 0, longest), ItemText(hList, row, 1, longest)});
+        for (auto& [url, ip] : ListViewRows(hList, longest + 2))
+            rows.push_back({std::move(url), std::move(ip)});
         DestroyWindow(hList);
         return rows;
-    }
-
-    static std::wstring ItemText(HWND hList, int row, int column, size_t longest) {
-        // One character more than expected shows a text that is too long.
-        std::wstring text(longest + 2, L'\0');
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = text.data();
-        item.cchTextMax = static_cast<int>(text.size());
-        text.resize(static_cast<size_t>(
-            SendMessageW(hList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item))));
-        return text;
     }
 
     std::vector<std::wstring> FolderContent() const {
