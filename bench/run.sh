@@ -2,7 +2,9 @@
 # Benchmark: unattended Vexlo.exe /ip 127.0.0.1 against xinetd's time service under one warm
 # wineserver, beside the least PE program that does one blocking RFC 868 exchange, median of
 # RUNS runs each (default 21), as a ratio; beside them the floor that the hidden main window sets
-# (bench/window_floor.c); then the CPU time an idle main window uses in 5 seconds.
+# (bench/window_floor.c); then how long an interactive start takes until the window shows an empty
+# list, 10,000 and 100,000 servers (bench/window_timer.c); then the CPU time an idle main window
+# uses in 5 seconds.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VEXLO_BUILD_DIR:-$root/build/mingw}
@@ -10,12 +12,13 @@ runs=${RUNS:-21}
 
 bash "$root/scripts/setup.sh"
 cmake --preset mingw -S "$root" -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Vexlo baseline_rfc868 window_floor >/dev/null
+cmake --build "$build" -j2 --target Vexlo baseline_rfc868 window_floor window_timer >/dev/null
 "$root/scripts/time-service" start 127.0.0.1 "$build/bench"
 eval "$("$root/scripts/wine-session" start "$build")"
 trap '"$root/scripts/wine-session" stop "$build"; "$root/scripts/time-service" stop 127.0.0.1 "$build/bench"' EXIT
 
 run=("$root/scripts/wine-run")
+winepath_of() { echo "Z:${1//\//\\}"; }
 median_ms() { # program args...: median wall time of $runs runs, in milliseconds
     local times=()
     for _ in $(seq "$runs"); do
@@ -38,6 +41,31 @@ floor=$(median_ms "$build/bench/window_floor.exe")
 ratio=$(awk -v v="$vexlo" -v b="$baseline" 'BEGIN {printf "%.2f", v / b}')
 echo "unattended exchange, median of $runs: Vexlo.exe ${vexlo} ms, baseline ${baseline} ms, ratio ${ratio}"
 echo "hidden main window alone (window_floor.exe), median of $runs: ${floor} ms"
+
+# Interactive starts with long server lists, each in a program folder of its own.
+server_file() { # count: an srv.xml with that many servers
+    awk -v n="$1" 'BEGIN {
+        print "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n  <cfg>\n    <autorun>x</autorun>\n  </cfg>"
+        for (i = 0; i < n; i++)
+            printf "  <srv>\n    <url>time-%d.example.net</url>\n    <ip>10.%d.%d.%d</ip>\n  </srv>\n", i, int(i / 62500) % 250, int(i / 250) % 250, i % 250 + 1
+        print "</srv_root>"
+    }'
+}
+list_line="interactive start until the list is on screen, median of $runs:"
+for count in 0 10000 100000; do
+    folder=$build/bench/list-$count
+    mkdir -p "$folder"
+    cp "$build/Vexlo.exe" "$folder/"
+    server_file "$count" >"$folder/srv.xml"
+    program=$(winepath_of "$folder/Vexlo.exe")
+    times=()
+    for _ in $(seq "$runs"); do
+        times+=("$("${run[@]}" "$build/bench/window_timer.exe" "$program" "$count" 30000)") ||
+            { echo "benchmark: the list of $count servers did not show" >&2; exit 1; }
+    done
+    list_line+=" $count servers $(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.0f", a[int((NR+1)/2)]}') ms;"
+done
+echo "${list_line%;}"
 
 # Idle CPU: the main window, shown and left alone, from 1 s after start for 5 s.
 "${run[@]}" "$build/Vexlo.exe" >/dev/null 2>&1 &
