@@ -47,12 +47,15 @@ int RunCourse(HWND hWnd, const ParsedCommandLine& commandLine) {
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
     g_hInstance = hInstance;
     g_appDir = ProgramDirFromModulePath(GetModulePath());
+    const ParsedCommandLine commandLine = ReadCommandLine();
+    // Any argument keeps the window hidden, so it is built with only what the exchange needs.
+    g_unattended = commandLine.argc > 1;
     int exitCode = kExitNoWindow;
     {
         CMainWnd mainWnd;
         const HWND hWnd = mainWnd.Create(nullptr, g_hInstance, WS_OVERLAPPEDWINDOW);
         if (hWnd) {
-            exitCode = RunCourse(hWnd, ReadCommandLine());
+            exitCode = RunCourse(hWnd, commandLine);
             // The window reaches its object until it is gone: it goes first.
             if (IsWindow(hWnd))
                 DestroyWindow(hWnd);

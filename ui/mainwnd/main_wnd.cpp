@@ -17,6 +17,8 @@ CMainWnd::CMainWnd() : m_pLayout(Tessel::ILayout::CreateInstance()) {
     if (!PathFileExistsW(path.c_str()) && EnsureFileExists(path.c_str()))
         CreateDefaultServerFile(path.c_str());
 
+    if (g_unattended)
+        return; // the command box is never shown
     const auto stored = ReadAutoRunCommand(path);
     if (!stored)
         return; // no readable file or no "cfg": the command box starts empty

@@ -40,6 +40,9 @@ private:
     void OnSize();
     LRESULT OnCommand(WPARAM wParam, LRESULT defaultResult);
     HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, int id);
+    // A window that is never shown needs only the exchange's controls: the server list and the
+    // button stay empty and unplaced, the log pane takes the exchange's lines.
+    void CreateUnattendedControls();
     void BuildLayout(int clientRight, int clientBottom);
 };
 

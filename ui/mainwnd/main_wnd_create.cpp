@@ -7,6 +7,7 @@
 #include "main_wnd_texts.h"
 #include "program_paths.h"
 #include "server_file.h"
+#include "time_exchange.h"
 
 #include <commctrl.h>
 
@@ -20,6 +21,12 @@ namespace {
 
 constexpr int kMinWidth = 719;
 constexpr int kMinHeight = 437;
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kSrvListStyle = kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
+constexpr DWORD kLogEditStyle =
+    kChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | ES_WANTRETURN;
+constexpr DWORD kSyncBtnStyle = kChild | BS_PUSHBUTTON;
 
 // How one node of the layout tree is set up before it is added to its parent.
 struct NodeSpec {
@@ -105,7 +112,6 @@ HWND CMainWnd::CreateControl(const wchar_t* className, const wchar_t* text, DWOR
 }
 
 void CMainWnd::BuildLayout(int W, int H) {
-    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
     const auto show = [this](HWND hWnd) {
         ShowWindow(hWnd, SW_SHOW);
         SendMessageW(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
@@ -115,9 +121,7 @@ void CMainWnd::BuildLayout(int W, int H) {
         AddNode(m_pLayout, nullptr,
                 {.floatType = eFloatFill, .initial = {5, 1, W - 5, 300}, .padding = {1, 1, 1, 1}});
 
-    m_hSrvList = CreateControl(WC_LISTVIEWW, nullptr,
-                               kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
-                               IDC_SRV_LIST);
+    m_hSrvList = CreateControl(WC_LISTVIEWW, nullptr, kSrvListStyle, IDC_SRV_LIST);
     SendMessageW(m_hSrvList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     AddColumn(m_hSrvList, 0, kHostColumnTitle, 230);
@@ -132,10 +136,7 @@ void CMainWnd::BuildLayout(int W, int H) {
              .height = 1.0f,
              .heightRatio = true});
 
-    m_hLogEdit = CreateControl(L"Edit", nullptr,
-                               kChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY |
-                                   ES_WANTRETURN,
-                               IDC_LOG_EDIT);
+    m_hLogEdit = CreateControl(L"Edit", nullptr, kLogEditStyle, IDC_LOG_EDIT);
     SetWindowTextW(m_hLogEdit, BuildHelpText().c_str());
     show(m_hLogEdit);
     AddNode(topBand, m_hLogEdit,
@@ -156,7 +157,7 @@ void CMainWnd::BuildLayout(int W, int H) {
         bottomRow, nullptr,
         {.floatType = eFloatLeft, .initial = {1, 1, 401, 98}, .width = 0.35f, .widthRatio = true});
 
-    m_hSyncBtn = CreateControl(L"BUTTON", kSyncButtonText, kChild | BS_PUSHBUTTON, IDC_SYNC_BTN);
+    m_hSyncBtn = CreateControl(L"BUTTON", kSyncButtonText, kSyncBtnStyle, IDC_SYNC_BTN);
     show(m_hSyncBtn);
     AddNode(buttonCell, m_hSyncBtn,
             {.floatType = eFloatRight, .initial = {1, 1, 61, 30}, .margin = {0, 30, 2, 0}});
@@ -194,9 +195,19 @@ void CMainWnd::BuildLayout(int W, int H) {
             {.floatType = eFloatNone, .initial = {1, 46, 137, 66}, .margin = {0, 15, 0, 0}});
 }
 
+void CMainWnd::CreateUnattendedControls() {
+    m_hSrvList = CreateControl(WC_LISTVIEWW, nullptr, kSrvListStyle, IDC_SRV_LIST);
+    m_hLogEdit = CreateControl(L"Edit", nullptr, kLogEditStyle, IDC_LOG_EDIT);
+    m_hSyncBtn = CreateControl(L"BUTTON", kSyncButtonText, kSyncBtnStyle, IDC_SYNC_BTN);
+}
+
 int CMainWnd::OnCreate() {
     SetWndMinSize(kMinWidth, kMinHeight);
     MoveWndToCenter(GetHwnd(), {0, 0, kMinWidth, kMinHeight});
+    if (g_unattended) {
+        CreateUnattendedControls();
+        return 0;
+    }
     RECT client = {};
     GetClientRect(GetHwnd(), &client);
     BuildLayout(client.right, client.bottom);
