@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Benchmark: unattended Vexlo.exe /ip 127.0.0.1 against xinetd's time service under one warm
-# wineserver, beside the least PE program that does one blocking RFC 868 exchange, median of
-# RUNS runs each (default 21), as a ratio; beside them the floor that the hidden main window sets
-# (bench/window_floor.c); then how long an interactive start takes until the window shows an empty
-# list, 10,000 and 100,000 servers (bench/window_timer.c); then the CPU time an idle main window
-# uses in 5 seconds.
+# Benchmark, under one warm wineserver:
+# - the unattended Vexlo.exe /ip 127.0.0.1 against xinetd's time service, beside the least PE
+#   program that does one blocking RFC 868 exchange (bench/baseline_rfc868.c) and the least one
+#   that creates and destroys the hidden main window (bench/window_floor.c), taking turns, median
+#   of RUNS runs each (default 21), with the ratios;
+# - interactive starts until the window shows an empty list, 10,000 and 100,000 servers
+#   (bench/window_timer.c);
+# - the CPU time an idle main window uses in 5 seconds.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VEXLO_BUILD_DIR:-$root/build/mingw}
@@ -19,28 +21,35 @@ trap '"$root/scripts/wine-session" stop "$build"; "$root/scripts/time-service" s
 
 run=("$root/scripts/wine-run")
 winepath_of() { echo "Z:${1//\//\\}"; }
-median_ms() { # program args...: median wall time of $runs runs, in milliseconds
-    local times=()
-    for _ in $(seq "$runs"); do
-        local start end
-        start=$(date +%s%N)
-        "${run[@]}" "$@" >/dev/null 2>&1 || { echo "benchmark: $* failed" >&2; exit 1; }
-        end=$(date +%s%N)
-        times+=($(((end - start) / 1000)))
-    done
-    printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
+elapsed_us() { # program args...: wall time of one run, in microseconds
+    local start end
+    start=$(date +%s%N)
+    "${run[@]}" "$@" >/dev/null 2>&1 || { echo "benchmark: $* failed" >&2; exit 1; }
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000))
+}
+median_ms() { # microsecond figures, one a line: their median in milliseconds
+    sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
 }
 
 # Warm the server, the page cache and the prefix's services.
 "${run[@]}" "$build/bench/baseline_rfc868.exe" 127.0.0.1 >/dev/null 2>&1 || true
 "${run[@]}" "$build/Vexlo.exe" /ip 127.0.0.1 >/dev/null 2>&1 || true
+"${run[@]}" "$build/bench/window_floor.exe" >/dev/null 2>&1 || true
 
-baseline=$(median_ms "$build/bench/baseline_rfc868.exe" 127.0.0.1)
-vexlo=$(median_ms "$build/Vexlo.exe" /ip 127.0.0.1)
-floor=$(median_ms "$build/bench/window_floor.exe")
-ratio=$(awk -v v="$vexlo" -v b="$baseline" 'BEGIN {printf "%.2f", v / b}')
-echo "unattended exchange, median of $runs: Vexlo.exe ${vexlo} ms, baseline ${baseline} ms, ratio ${ratio}"
-echo "hidden main window alone (window_floor.exe), median of $runs: ${floor} ms"
+# The three programs take turns, so that whatever else the machine does falls on all of them.
+baseline_us=() vexlo_us=() floor_us=()
+for _ in $(seq "$runs"); do
+    baseline_us+=("$(elapsed_us "$build/bench/baseline_rfc868.exe" 127.0.0.1)")
+    vexlo_us+=("$(elapsed_us "$build/Vexlo.exe" /ip 127.0.0.1)")
+    floor_us+=("$(elapsed_us "$build/bench/window_floor.exe")")
+done
+baseline=$(printf '%s\n' "${baseline_us[@]}" | median_ms)
+vexlo=$(printf '%s\n' "${vexlo_us[@]}" | median_ms)
+floor=$(printf '%s\n' "${floor_us[@]}" | median_ms)
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+echo "unattended exchange, median of $runs: Vexlo.exe ${vexlo} ms, baseline ${baseline} ms, ratio $(ratio "$vexlo" "$baseline")"
+echo "hidden main window alone (window_floor.exe), median of $runs: ${floor} ms; Vexlo.exe /ip to it: $(ratio "$vexlo" "$floor")"
 
 # Interactive starts with long server lists, each in a program folder of its own.
 server_file() { # count: an srv.xml with that many servers
