@@ -1,4 +1,5 @@
 #include "gdi_canvas.h"
+#include "modal_watchdog.h"
 #include "recording_dlg.h"
 #include "sent_message_hook.h"
 
@@ -6,6 +7,7 @@
 
 #include <memory>
 #include <regex>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -71,21 +73,62 @@ TEST_F(BaseDlg, PassesMessagesAfterWmDestroyToTheDefaultProcedure) {
     EXPECT_EQ(dlg.GetHwnd(), nullptr);
 }
 
-TEST_F(BaseDlg, CreatesOneWindowUntilItIsDestroyed) {
+TEST_F(BaseDlg, MakesOneWindowInItsLife) {
     RecordingDlg dlg;
     const HWND hFirst = dlg.CreateTopLevel();
     ASSERT_TRUE(hFirst);
     EXPECT_EQ(dlg.CreateTopLevel(), hFirst);
-    EXPECT_EQ(dlg.Count(WM_CREATE), 1u);
-    const std::wstring firstClass = ClassNameOf(hFirst);
-
     DestroyWindow(hFirst);
-    const HWND hSecond = dlg.CreateTopLevel();
-    ASSERT_TRUE(hSecond);
-    EXPECT_TRUE(IsWindow(hSecond));
-    EXPECT_EQ(dlg.Count(WM_CREATE), 2u);
-    EXPECT_NE(ClassNameOf(hSecond), firstClass);
-    EXPECT_TRUE(IsGuidClassName(ClassNameOf(hSecond)));
+    // Its font went with the first window; a derived window would build its state twice.
+    EXPECT_EQ(dlg.CreateTopLevel(), nullptr);
+    EXPECT_EQ(dlg.CreateWithClass(L"VexloSecondWindow"), nullptr);
+    EXPECT_EQ(dlg.Count(WM_CREATE), 1u);
+}
+
+TEST_F(BaseDlg, TakesItsWindowAlongWhenItEnds) {
+    auto pDlg = std::make_unique<RecordingDlg>();
+    const HWND hWnd = pDlg->CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+    pDlg.reset();
+    EXPECT_FALSE(IsWindow(hWnd));
+    // Would write the freed object's m_rect.
+    EXPECT_EQ(SendMessageW(hWnd, WM_SIZE, 0, 0), 0);
+}
+
+TEST_F(BaseDlg, EndsAWindowWhoseProcedureThrowsAndThrowsItFromTheLoop) {
+    const auto throwAt = [](UINT uThrowMsg) {
+        return [uThrowMsg](UINT uMsg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+            if (uMsg == uThrowMsg)
+                throw std::runtime_error("handler failed");
+            return std::nullopt;
+        };
+    };
+    RecordingDlg dlg;
+    dlg.SetBgColor(static_cast<int>(RGB(1, 2, 3)));
+    dlg.m_onMessage = throwAt(WM_APP);
+    const HWND hWnd = dlg.CreateTopLevel();
+    ASSERT_TRUE(hWnd);
+    const HFONT hFont = dlg.m_hFont;
+    PostMessageW(hWnd, WM_APP, 0, 0);
+    const ModalWatchdog watchdog;
+    EXPECT_THROW(Tessel::CBaseDlg::DoModal(hWnd, nullptr, nullptr), std::runtime_error);
+    EXPECT_FALSE(watchdog.HasFired());
+    EXPECT_FALSE(IsWindow(hWnd));
+    EXPECT_EQ(GetObjectType(hFont), 0u);
+    EXPECT_EQ(dlg.m_hBgBrush, nullptr);
+
+    // Outside any loop, the exit code reaches the thread's queue.
+    RecordingDlg sent;
+    sent.m_onMessage = throwAt(WM_APP);
+    ASSERT_TRUE(sent.CreateTopLevel());
+    EXPECT_EQ(SendMessageW(sent.GetHwnd(), WM_APP, 0, 0), 0);
+    PumpMessagesFor(20);
+    EXPECT_EQ(TakeQuitCode(), std::optional<int>(3));
+    // The kept failure is thrown by the next Create; a failing WM_CREATE leaves no window.
+    RecordingDlg failing;
+    failing.m_onMessage = throwAt(WM_CREATE);
+    EXPECT_THROW(failing.CreateTopLevel(), std::runtime_error);
+    EXPECT_EQ(failing.GetHwnd(), nullptr);
 }
 
 TEST_F(BaseDlg, RegistersAGivenClassNameOnceAndCutsItTo63Characters) {
