@@ -1,5 +1,6 @@
 #include "gdi_canvas.h"
 #include "modal_watchdog.h"
+#include "rect_text.h"
 #include "recording_dlg.h"
 #include "sent_message_hook.h"
 
@@ -292,13 +293,6 @@ TEST_F(BaseDlg, ReportsItsMinimumTrackingSize) {
     EXPECT_EQ(WindowSize(hWnd).cy, 500);
 }
 
-void ExpectRectEq(const RECT& actual, const RECT& expected, const char* what) {
-    EXPECT_EQ(actual.left, expected.left) << what;
-    EXPECT_EQ(actual.top, expected.top) << what;
-    EXPECT_EQ(actual.right, expected.right) << what;
-    EXPECT_EQ(actual.bottom, expected.bottom) << what;
-}
-
 TEST_F(BaseDlg, KeepsItsClientRectangleThroughMovesAndResizes) {
     RecordingDlg dlg;
     const HWND hWnd = dlg.CreateTopLevel();
@@ -314,32 +308,13 @@ TEST_F(BaseDlg, KeepsItsClientRectangleThroughMovesAndResizes) {
         return rc;
     };
     dlg.UpdateSize(20, 30, 500, 350);
-    ExpectRectEq(window(), {20, 30, 520, 380}, "window after a resize");
-    ExpectRectEq(dlg.GetRect(), client(), "m_rect after a resize");
+    EXPECT_EQ(Text(window()), Text({20, 30, 520, 380}));
+    EXPECT_EQ(Text(dlg.GetRect()), Text(client()));
     EXPECT_GT(dlg.GetRect().right, 400);
 
     dlg.UpdateSize(40, 50, 500, 350);
-    ExpectRectEq(window(), {40, 50, 540, 400}, "window after a move");
-    ExpectRectEq(dlg.GetRect(), client(), "m_rect after a move");
-}
-
-TEST_F(BaseDlg, CentresItsWindowWithTheSizeOfItsClientRectangle) {
-    RecordingDlg dlg;
-    const HWND hWnd = dlg.CreateTopLevel();
-    ASSERT_TRUE(hWnd);
-    MoveWindow(hWnd, 0, 0, 400, 300, FALSE);
-    const int nWidth = dlg.GetRect().right;
-    const int nHeight = dlg.GetRect().bottom;
-    ASSERT_GT(nWidth, 0);
-    dlg.CenterWnd();
-    RECT rc = {};
-    GetWindowRect(hWnd, &rc);
-    const int nScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int nScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-    ExpectRectEq(rc,
-                 {(nScreenWidth - nWidth) / 2, (nScreenHeight - nHeight) / 2,
-                  (nScreenWidth - nWidth) / 2 + nWidth, (nScreenHeight - nHeight) / 2 + nHeight},
-                 "centred window");
+    EXPECT_EQ(Text(window()), Text({40, 50, 540, 400}));
+    EXPECT_EQ(Text(dlg.GetRect()), Text(client()));
 }
 
 TEST_F(BaseDlg, PaintsOnlyWithABackgroundBrushAndNeverErases) {
@@ -396,9 +371,10 @@ TEST_F(BaseDlg, ModifiesItsStyleOnlyWhenTheBitsChange) {
 
         EXPECT_EQ(Tessel::CBaseDlg::ModifyStyle(hWnd, c.dwRemove, c.dwAdd, c.nFlags), c.bChanged)
             << c.name;
-        EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(hWnd, GWL_STYLE)),
-                  (dwBefore & ~c.dwRemove) | c.dwAdd)
-            << c.name;
+        const auto dwAfter = static_cast<DWORD>(GetWindowLongW(hWnd, GWL_STYLE));
+        EXPECT_EQ(dwAfter & c.dwAdd, c.dwAdd) << c.name;
+        EXPECT_EQ(dwAfter & c.dwRemove & ~c.dwAdd, 0u) << c.name;
+        EXPECT_EQ(dwAfter & ~(c.dwRemove | c.dwAdd), dwBefore & ~(c.dwRemove | c.dwAdd)) << c.name;
         EXPECT_EQ(hook.SawMessageTo(hWnd, WM_STYLECHANGING), c.bChanged != FALSE) << c.name;
         EXPECT_EQ(hook.SawMessageTo(hWnd, WM_WINDOWPOSCHANGING), c.bReframed) << c.name;
         EXPECT_EQ(hook.SawMessageTo(hWnd, WM_NCCALCSIZE), c.bReframed) << c.name;

@@ -154,33 +154,6 @@ TEST(ClampBox, CollapsesReversedEdgesOntoTheLeftAndTop) {
     EXPECT_EQ(Text(ClampBox(1, 2, 3, 4)), Text({1, 2, 3, 4}));
 }
 
-TEST(LeafWindowBounds, InsetsTheBoxByItsPaddings) {
-    const struct {
-        RECT rcBox = {};
-        Sides padding;
-        WindowBounds expected = {};
-    } cases[] = {
-        {{10, 20, 110, 70}, {1, 1, 1, 1}, {11, 21, 98, 48}},
-        {{10, 20, 110, 70}, {1, 2, 3, 4}, {11, 22, 96, 44}},
-        {{10, 20, 110, 70}, {0, 0, 0, 0}, {10, 20, 100, 50}},
-        // The box as received, before any clamp: a reversed box gives a negative size.
-        {{50, 50, 40, 45}, {0, 0, 0, 0}, {50, 50, -10, -5}},
-    };
-    for (const auto& c : cases) {
-        const RECT& rc = c.rcBox;
-        const WindowBounds bounds =
-            LeafWindowBounds(rc.left, rc.top, rc.right, rc.bottom, c.padding);
-        const std::string name = Text(rc) + " padding " + std::to_string(c.padding.nLeft) + "," +
-                                 std::to_string(c.padding.nTop) + "," +
-                                 std::to_string(c.padding.nRight) + "," +
-                                 std::to_string(c.padding.nBottom);
-        EXPECT_EQ(bounds.x, c.expected.x) << name;
-        EXPECT_EQ(bounds.y, c.expected.y) << name;
-        EXPECT_EQ(bounds.cx, c.expected.cx) << name;
-        EXPECT_EQ(bounds.cy, c.expected.cy) << name;
-    }
-}
-
 TEST(CenteredOrigin, HalvesTheRemainderTruncatingTowardZero) {
     const struct {
         int screenWidth, screenHeight, width, height;

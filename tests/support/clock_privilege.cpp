@@ -1,64 +1,45 @@
 #include "clock_privilege.h"
 
+#include "owned_handle.h"
+
 #include <vector>
 
 namespace {
 
-class TokenHandle {
-public:
-    explicit TokenHandle(DWORD dwAccess) {
-        if (!OpenProcessToken(GetCurrentProcess(), dwAccess, &m_hToken))
-            m_hToken = nullptr;
-    }
-    ~TokenHandle() {
-        if (m_hToken)
-            CloseHandle(m_hToken);
-    }
-    TokenHandle(const TokenHandle&) = delete;
-    TokenHandle& operator=(const TokenHandle&) = delete;
-    HANDLE Get() const { return m_hToken; }
+using OwnedToken = OwnedHandle<HANDLE, [](HANDLE h) { CloseHandle(h); }>;
 
-private:
-    HANDLE m_hToken = nullptr;
-};
-
-std::optional<LUID> TimePrivilegeId() {
-    LUID luid = {};
-    if (!LookupPrivilegeValueW(nullptr, SE_SYSTEMTIME_NAME, &luid))
-        return std::nullopt;
-    return luid;
+bool SameLuid(const LUID& a, const LUID& b) {
+    return a.LowPart == b.LowPart && a.HighPart == b.HighPart;
 }
 
 } // namespace
 
 std::optional<bool> TokenListsTimePrivilege(HANDLE hToken) {
-    const auto luid = TimePrivilegeId();
+    LUID luid = {};
     DWORD dwSize = 0;
     GetTokenInformation(hToken, TokenPrivileges, nullptr, 0, &dwSize);
-    if (!luid || dwSize < sizeof(TOKEN_PRIVILEGES))
+    if (!LookupPrivilegeValueW(nullptr, SE_SYSTEMTIME_NAME, &luid) || dwSize < sizeof(DWORD))
         return std::nullopt;
     std::vector<BYTE> buffer(dwSize);
     if (!GetTokenInformation(hToken, TokenPrivileges, buffer.data(), dwSize, &dwSize))
         return std::nullopt;
     const auto* pPrivileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
     for (DWORD i = 0; i < pPrivileges->PrivilegeCount; ++i) {
-        const LUID& id = pPrivileges->Privileges[i].Luid;
-        if (id.LowPart == luid->LowPart && id.HighPart == luid->HighPart)
+        if (SameLuid(pPrivileges->Privileges[i].Luid, luid))
             return true;
     }
     return false;
 }
 
 bool RemoveTimePrivilege() {
-    const TokenHandle token(TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY);
-    const auto luid = TimePrivilegeId();
-    if (!token.Get() || !luid)
+    HANDLE hToken = nullptr;
+    TOKEN_PRIVILEGES removal = {1, {{{}, SE_PRIVILEGE_REMOVED}}};
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &hToken))
         return false;
-    TOKEN_PRIVILEGES removal = {};
-    removal.PrivilegeCount = 1;
-    removal.Privileges[0].Luid = *luid;
-    removal.Privileges[0].Attributes = SE_PRIVILEGE_REMOVED;
-    // ERROR_NOT_ALL_ASSIGNED when the token never held it: the read-back below decides.
+    const OwnedToken token(hToken);
+    if (!LookupPrivilegeValueW(nullptr, SE_SYSTEMTIME_NAME, &removal.Privileges[0].Luid))
+        return false;
+    // ERROR_NOT_ALL_ASSIGNED when the token never held it: the read-back decides.
     AdjustTokenPrivileges(token.Get(), FALSE, &removal, 0, nullptr, nullptr);
     return TokenListsTimePrivilege(token.Get()) == false;
 }
