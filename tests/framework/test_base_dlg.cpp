@@ -149,25 +149,16 @@ TEST_F(BaseDlg, RegistersAGivenClassNameOnceAndCutsItTo63Characters) {
 }
 
 // Memory for one object far above 4 GiB, where a pointer cut to 32 bits points elsewhere.
-class HighMemory {
-public:
-    explicit HighMemory(size_t size)
-        : m_pMemory(VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN,
-                                 PAGE_READWRITE)) {}
-    ~HighMemory() { VirtualFree(m_pMemory, 0, MEM_RELEASE); }
-    HighMemory(const HighMemory&) = delete;
-    HighMemory& operator=(const HighMemory&) = delete;
-    void* Get() const { return m_pMemory; }
-
-private:
-    void* m_pMemory;
+struct VirtualFreer {
+    void operator()(void* p) const { VirtualFree(p, 0, MEM_RELEASE); }
 };
 
 TEST_F(BaseDlg, ReachesAnObjectAboveFourGigabytes) {
-    const HighMemory memory(sizeof(RecordingDlg));
-    ASSERT_TRUE(memory.Get());
-    ASSERT_GT(reinterpret_cast<ULONG_PTR>(memory.Get()), 0xFFFFFFFFull);
-    auto* pDlg = std::construct_at(static_cast<RecordingDlg*>(memory.Get()));
+    const std::unique_ptr<void, VirtualFreer> memory(VirtualAlloc(
+        nullptr, sizeof(RecordingDlg), MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE));
+    ASSERT_TRUE(memory);
+    ASSERT_GT(reinterpret_cast<ULONG_PTR>(memory.get()), 0xFFFFFFFFull);
+    auto* pDlg = std::construct_at(static_cast<RecordingDlg*>(memory.get()));
     const HWND hWnd = pDlg->CreateTopLevel();
     ASSERT_TRUE(hWnd);
     EXPECT_EQ(GetWindowLongPtrW(hWnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(pDlg));

@@ -121,13 +121,6 @@ TEST(PlaceChild, PlacesEachRuleToThePixel) {
     }
 }
 
-TEST(PlaceChild, LeavesAChildWithAnUnknownRuleWhereItWas) {
-    for (const int rule : {5, -1, 255}) {
-        ChildValues child = Child(static_cast<eFloatType>(rule), {1, 1, 10, 10});
-        EXPECT_FALSE(PlaceChild({0, 0, 100, 100}, {0, 0, 100, 100}, 0, child)) << rule;
-    }
-}
-
 TEST(PlaceChild, KeepsOutOfRangeSizeValuesWithinInt) {
     const float values[] = {1e20f, -1e20f, std::numeric_limits<float>::infinity(),
                             std::numeric_limits<float>::quiet_NaN()};

@@ -11,10 +11,8 @@ TEST(NoClock, OwnTokenHasLostTheTimePrivilegeForGood) {
         OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_ADJUST_PRIVILEGES, &hToken));
     EXPECT_EQ(TokenListsTimePrivilege(hToken), std::optional<bool>(false));
 
-    TOKEN_PRIVILEGES enable = {};
-    enable.PrivilegeCount = 1;
+    TOKEN_PRIVILEGES enable = {1, {{{}, SE_PRIVILEGE_ENABLED}}};
     ASSERT_TRUE(LookupPrivilegeValueW(nullptr, SE_SYSTEMTIME_NAME, &enable.Privileges[0].Luid));
-    enable.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     SetLastError(ERROR_SUCCESS);
     AdjustTokenPrivileges(hToken, FALSE, &enable, 0, nullptr, nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ALL_ASSIGNED));
@@ -23,8 +21,8 @@ TEST(NoClock, OwnTokenHasLostTheTimePrivilegeForGood) {
 }
 
 TEST(NoClock, ChildrenInheritTheTokenWithoutIt) {
-    const auto code = RunProcess(QuoteArgument(SiblingProgramPath(L"clock_privilege_probe.exe")));
-    EXPECT_EQ(code, std::optional<DWORD>(0));
+    EXPECT_EQ(RunProcess(QuoteArgument(SiblingProgramPath(L"clock_privilege_probe.exe"))),
+              std::optional<DWORD>(0));
 }
 
 } // namespace
