@@ -24,12 +24,6 @@ public:
     std::vector<Arrival> m_arrivals;
     int m_nDrawCalls = 0;
 
-    ~RecordingDlg() override {
-        m_onMessage = nullptr;
-        if (IsWindow(m_hWnd))
-            DestroyWindow(m_hWnd);
-    }
-
     HWND CreateTopLevel(DWORD dwStyle = WS_OVERLAPPEDWINDOW, HWND hParent = nullptr) {
         return Create(hParent, GetModuleHandleW(nullptr), dwStyle);
     }

@@ -35,7 +35,6 @@ public:
         const auto messages = MessagesTo(hWnd);
         return std::find(messages.begin(), messages.end(), uMsg) != messages.end();
     }
-    void Clear() { Sink().clear(); }
 
 private:
     static std::vector<Sent>& Sink() {

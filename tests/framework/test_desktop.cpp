@@ -1,6 +1,7 @@
 // Runs inside a Wine virtual desktop of 1920 x 1080 (see run_in_desktop.sh): a screen of a
 // known size, real window frames, and a mouse that no other test program shares.
 #include "modal_script.h"
+#include "rect_text.h"
 
 #include <gtest/gtest.h>
 #include <windowsx.h>
@@ -35,17 +36,12 @@ TEST_F(FullHdDesktop, CentresTheWindowWithTheSizeOfItsClientArea) {
     RecordingDlg dlg;
     const HWND hWnd = dlg.CreateTopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     ASSERT_TRUE(hWnd);
-    MoveWindow(hWnd, 0, 0, 1008, 527, TRUE);
-    const RECT rcClient = dlg.GetRect();
+    MoveWindow(hWnd, 0, 0, 1008, 527, TRUE); // a client area of 1000 x 500 in Wine's frame
+    ASSERT_EQ(Text(dlg.GetRect()), Text({0, 0, 1000, 500}));
     dlg.CenterWnd();
     RECT rc = {};
     GetWindowRect(hWnd, &rc);
-    const int nWidth = rcClient.right - rcClient.left;
-    const int nHeight = rcClient.bottom - rcClient.top;
-    EXPECT_EQ(rc.left, (1920 - nWidth) / 2);
-    EXPECT_EQ(rc.top, (1080 - nHeight) / 2);
-    EXPECT_EQ(rc.right - rc.left, nWidth);
-    EXPECT_EQ(rc.bottom - rc.top, nHeight);
+    EXPECT_EQ(Text(rc), Text({460, 290, 1460, 790}));
 }
 
 void SendMouse(DWORD dwFlags, POINT at = {}) {

@@ -15,26 +15,9 @@ namespace {
 
 using namespace Tessel;
 
-ChildValues Child(eFloatType eFloat, RECT rcInit) {
-    ChildValues child;
-    child.eFloat = eFloat;
-    child.rcInit = rcInit;
-    child.rcLast = rcInit;
-    return child;
-}
-
-ChildValues WithMargin(ChildValues child, Sides margin) {
-    child.margin = margin;
-    return child;
-}
-
-ChildValues WithSize(ChildValues child, float fWidth, bool bWidthRatio, float fHeight,
-                     bool bHeightRatio) {
-    child.fWidth = fWidth;
-    child.bWidthRatio = bWidthRatio;
-    child.fHeight = fHeight;
-    child.bHeightRatio = bHeightRatio;
-    return child;
+ChildValues Child(eFloatType eFloat, RECT rcInit, Sides margin = {}, float fWidth = 0,
+                  bool bWidthRatio = false, float fHeight = 0, bool bHeightRatio = false) {
+    return {eFloat, rcInit, rcInit, margin, fWidth, bWidthRatio, fHeight, bHeightRatio};
 }
 
 struct PlacementCase {
@@ -53,46 +36,46 @@ TEST(PlaceChild, PlacesEachRuleToThePixel) {
         {"fill grows with the parent", {0, 0, 800, 500}, {0, 0, 700, 400}, 0,
          Child(eFloatFill, {5, 1, 695, 300}), {5, 1, 795, 400}, 0},
         {"left A, 0.55 of 700", {10, 20, 710, 320}, {10, 20, 710, 320}, 10,
-         WithSize(Child(eFloatLeft, {0, 0, 420, 300}), 0.55f, true, 1.0f, true),
+         Child(eFloatLeft, {0, 0, 420, 300}, {}, 0.55f, true, 1.0f, true),
          {10, 20, 395, 319}, 395},
         {"left B after A, clamped to R - 1", {10, 20, 710, 320}, {10, 20, 710, 320}, 395,
-         WithSize(Child(eFloatLeft, {1, 0, 321, 300}), 0.45f, true, 1.0f, true),
+         Child(eFloatLeft, {1, 0, 321, 300}, {}, 0.45f, true, 1.0f, true),
          {396, 20, 709, 319}, 709},
         {"right against the right margin", {0, 0, 300, 100}, {0, 0, 300, 100}, 0,
-         WithMargin(Child(eFloatRight, {1, 1, 61, 30}), {0, 30, 2, 0}), {238, 31, 298, 60}, 0},
+         Child(eFloatRight, {1, 1, 61, 30}, {0, 30, 2, 0}), {238, 31, 298, 60}, 0},
         {"none shifted by its top margin", {100, 50, 600, 150}, {100, 50, 600, 150}, 100,
-         WithMargin(Child(eFloatNone, {1, 23, 471, 43}), {0, 15, 0, 0}), {101, 88, 571, 108},
+         Child(eFloatNone, {1, 23, 471, 43}, {0, 15, 0, 0}), {101, 88, 571, 108},
          100},
         {"bottom above the bottom margin", {5, 302, 795, 500}, {5, 302, 695, 400}, 5,
-         WithMargin(Child(eFloatBottom, {1, 0, 694, 100}), {0, 0, 0, 1}), {6, 399, 794, 499}, 5},
+         Child(eFloatBottom, {1, 0, 694, 100}, {0, 0, 0, 1}), {6, 399, 794, 499}, 5},
         // None: margins on all four sides, and the 1-pixel inset at every edge.
         {"none with every margin", {10, 10, 210, 110}, {10, 10, 210, 110}, 10,
-         WithMargin(Child(eFloatNone, {5, 6, 50, 40}), {1, 2, 3, 4}), {16, 18, 58, 48}, 10},
+         Child(eFloatNone, {5, 6, 50, 40}, {1, 2, 3, 4}), {16, 18, 58, 48}, 10},
         {"none kept 1 pixel inside", {10, 10, 110, 60}, {10, 10, 110, 60}, 10,
-         WithMargin(Child(eFloatNone, {-5, -5, 200, 200}), {0, 0, 0, 0}), {11, 11, 109, 59},
+         Child(eFloatNone, {-5, -5, 200, 200}, {0, 0, 0, 0}), {11, 11, 109, 59},
          10},
         // Left: proportional, pixel and initial sizes.
         {"left 0.35 of 700 is 244 wide", {0, 0, 700, 100}, {0, 0, 700, 100}, 0,
-         WithSize(Child(eFloatLeft, {0, 0, 10, 10}), 0.35f, true, 0, false), {0, 0, 244, 10},
+         Child(eFloatLeft, {0, 0, 10, 10}, {}, 0.35f, true, 0, false), {0, 0, 244, 10},
          244},
         {"left width 1 keeps the initial width", {0, 0, 700, 100}, {0, 0, 700, 100}, 50,
-         WithSize(Child(eFloatLeft, {2, 3, 42, 23}), 1.0f, false, -1.0f, false),
+         Child(eFloatLeft, {2, 3, 42, 23}, {}, 1.0f, false, -1.0f, false),
          {52, 3, 92, 20}, 92},
         {"left width 1.5 is 1 pixel", {0, 0, 700, 100}, {0, 0, 700, 100}, 50,
-         WithSize(Child(eFloatLeft, {2, 3, 42, 23}), 1.5f, false, 0, false), {52, 3, 53, 20},
+         Child(eFloatLeft, {2, 3, 42, 23}, {}, 1.5f, false, 0, false), {52, 3, 53, 20},
          53},
         {"left pixel sizes", {0, 10, 700, 110}, {0, 0, 700, 100}, 0,
-         WithSize(Child(eFloatLeft, {0, 5, 10, 15}), 120.0f, false, 30.0f, false),
+         Child(eFloatLeft, {0, 5, 10, 15}, {}, 120.0f, false, 30.0f, false),
          {0, 15, 120, 40}, 120},
         {"left negative pixel width", {0, 0, 700, 100}, {0, 0, 700, 100}, 100,
-         WithSize(Child(eFloatLeft, {0, 0, 10, 10}), -30.0f, false, 0, false),
+         Child(eFloatLeft, {0, 0, 10, 10}, {}, -30.0f, false, 0, false),
          {100, 0, 70, 10}, 70},
         {"left height counts from the parent top", {0, 40, 700, 140}, {0, 40, 700, 140}, 0,
-         WithSize(Child(eFloatLeft, {0, 30, 10, 50}), 0, false, 0.5f, true), {0, 70, 10, 90}, 10},
+         Child(eFloatLeft, {0, 30, 10, 50}, {}, 0, false, 0.5f, true), {0, 70, 10, 90}, 10},
         {"left ignores margins", {0, 0, 700, 100}, {0, 0, 700, 100}, 0,
-         WithMargin(Child(eFloatLeft, {3, 4, 13, 14}), {5, 5, 5, 5}), {3, 4, 13, 10}, 13},
+         Child(eFloatLeft, {3, 4, 13, 14}, {5, 5, 5, 5}), {3, 4, 13, 10}, 13},
         {"left overflowing the parent stops at R - 1", {0, 0, 300, 100}, {0, 0, 300, 100}, 299,
-         WithSize(Child(eFloatLeft, {1, 0, 101, 50}), 0.5f, true, 0, false), {300, 0, 299, 50},
+         Child(eFloatLeft, {1, 0, 101, 50}, {}, 0.5f, true, 0, false), {300, 0, 299, 50},
          299},
         // Right: never left of the parent, the current height, overlapping siblings.
         {"right wider than the parent", {20, 0, 70, 100}, {20, 0, 70, 100}, 20,
@@ -106,7 +89,7 @@ TEST(PlaceChild, PlacesEachRuleToThePixel) {
          {240, 1, 300, 81}, 0},
         // Fill: a bottom margin, and no shrinking below the initial bottom.
         {"fill with a bottom margin", {5, 302, 795, 500}, {5, 302, 695, 400}, 5,
-         WithMargin(Child(eFloatFill, {1, 0, 690, 98}), {0, 0, 0, 2}), {6, 302, 790, 196}, 5},
+         Child(eFloatFill, {1, 0, 690, 98}, {0, 0, 0, 2}), {6, 302, 790, 196}, 5},
         {"fill in a shrunken parent", {0, 0, 600, 300}, {0, 0, 700, 400}, 0,
          Child(eFloatFill, {5, 1, 695, 300}), {5, 1, 595, 300}, 0},
         // Bottom without a margin: the initial bottom as an absolute coordinate.
@@ -121,20 +104,13 @@ TEST(PlaceChild, PlacesEachRuleToThePixel) {
     }
 }
 
-TEST(PlaceChild, LeavesAChildWithAnUnknownRuleWhereItWas) {
-    for (const int rule : {5, -1, 255}) {
-        ChildValues child = Child(static_cast<eFloatType>(rule), {1, 1, 10, 10});
-        EXPECT_FALSE(PlaceChild({0, 0, 100, 100}, {0, 0, 100, 100}, 0, child)) << rule;
-    }
-}
-
 TEST(PlaceChild, KeepsOutOfRangeSizeValuesWithinInt) {
     const float values[] = {1e20f, -1e20f, std::numeric_limits<float>::infinity(),
                             std::numeric_limits<float>::quiet_NaN()};
     for (const float value : values) {
         for (const bool bRatio : {false, true}) {
             const ChildValues child =
-                WithSize(Child(eFloatLeft, {0, 0, 10, 10}), value, bRatio, value, bRatio);
+                Child(eFloatLeft, {0, 0, 10, 10}, {}, value, bRatio, value, bRatio);
             const auto placement = PlaceChild({0, 0, 100, 100}, {0, 0, 100, 100}, 0, child);
             ASSERT_TRUE(placement);
             EXPECT_LE(placement->rcBox.right, 99) << value << (bRatio ? " ratio" : "");
@@ -152,33 +128,6 @@ TEST(ClampBox, CollapsesReversedEdgesOntoTheLeftAndTop) {
     EXPECT_EQ(Text(ClampBox(10, 10, 5, 5)), Text({10, 10, 10, 10}));
     EXPECT_EQ(Text(ClampBox(10, 10, 5, 50)), Text({10, 10, 10, 50}));
     EXPECT_EQ(Text(ClampBox(1, 2, 3, 4)), Text({1, 2, 3, 4}));
-}
-
-TEST(LeafWindowBounds, InsetsTheBoxByItsPaddings) {
-    const struct {
-        RECT rcBox = {};
-        Sides padding;
-        WindowBounds expected = {};
-    } cases[] = {
-        {{10, 20, 110, 70}, {1, 1, 1, 1}, {11, 21, 98, 48}},
-        {{10, 20, 110, 70}, {1, 2, 3, 4}, {11, 22, 96, 44}},
-        {{10, 20, 110, 70}, {0, 0, 0, 0}, {10, 20, 100, 50}},
-        // The box as received, before any clamp: a reversed box gives a negative size.
-        {{50, 50, 40, 45}, {0, 0, 0, 0}, {50, 50, -10, -5}},
-    };
-    for (const auto& c : cases) {
-        const RECT& rc = c.rcBox;
-        const WindowBounds bounds =
-            LeafWindowBounds(rc.left, rc.top, rc.right, rc.bottom, c.padding);
-        const std::string name = Text(rc) + " padding " + std::to_string(c.padding.nLeft) + "," +
-                                 std::to_string(c.padding.nTop) + "," +
-                                 std::to_string(c.padding.nRight) + "," +
-                                 std::to_string(c.padding.nBottom);
-        EXPECT_EQ(bounds.x, c.expected.x) << name;
-        EXPECT_EQ(bounds.y, c.expected.y) << name;
-        EXPECT_EQ(bounds.cx, c.expected.cx) << name;
-        EXPECT_EQ(bounds.cy, c.expected.cy) << name;
-    }
 }
 
 TEST(CenteredOrigin, HalvesTheRemainderTruncatingTowardZero) {

@@ -3,6 +3,7 @@
 #include "class_name.h"
 #include "framework_texts.h"
 #include "gdi_object.h"
+#include "wndproc_failure.h"
 
 namespace Tessel {
 
@@ -39,15 +40,10 @@ CBaseDlg* BoundObject(HWND hWnd) {
     return reinterpret_cast<CBaseDlg*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
 }
 
-LRESULT BindAtCreate(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+CBaseDlg* ObjectAtCreate(LPARAM lParam) {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_CREATE carries a CREATESTRUCTW
     const auto* pCreate = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    auto* pDlg = static_cast<CBaseDlg*>(pCreate->lpCreateParams);
-    if (!pDlg)
-        return DefWindowProcW(hWnd, WM_CREATE, wParam, lParam);
-    pDlg->m_hWnd = hWnd;
-    SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pDlg));
-    return pDlg->WndProc(WM_CREATE, wParam, lParam);
+    return static_cast<CBaseDlg*>(pCreate->lpCreateParams);
 }
 
 // Messages after WM_DESTROY (m_hWnd already cleared) go to the default procedure with the
@@ -56,6 +52,18 @@ LRESULT PassAfterDestroy(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (uMsg == WM_NCDESTROY)
         SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
     return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+}
+
+// The window whose procedure threw goes (failing its creation, if that is under way) and the
+// innermost message loop ends.
+LRESULT OnWndProcFailure(HWND hWnd, UINT uMsg) {
+    KeepWndProcFailure(std::current_exception());
+    if (uMsg == WM_CREATE)
+        return -1;
+    if (uMsg != WM_DESTROY && uMsg != WM_NCDESTROY)
+        DestroyWindow(hWnd);
+    PostQuitMessage(CBaseDlg::kWndProcFailedExitCode);
+    return 0;
 }
 
 LRESULT OnDestroy(CBaseDlg& dlg, WPARAM wParam, LPARAM lParam) {
@@ -96,8 +104,9 @@ CBaseDlg::CBaseDlg() {
 }
 
 CBaseDlg::~CBaseDlg() {
-    if (IsWindow(m_hWnd))
-        return;
+    // Left alive, the window would reach this object's memory after its end.
+    if (IsWindow(m_hWnd) && BoundObject(m_hWnd) == this)
+        DestroyWindow(m_hWnd);
     ReleaseGdiObject(m_hFont);
     ReleaseGdiObject(m_hBgBrush);
 }
@@ -124,11 +133,14 @@ HWND CBaseDlg::Create(WNDPROC pfnWndProc, const wchar_t* pszClassName, HWND hPar
                       HINSTANCE hInstance, DWORD dwStyle) {
     if (IsWindow(m_hWnd))
         return m_hWnd;
+    if (m_bHadWindow)
+        return nullptr;
     const ClassName name = MakeClassName(pszClassName);
     if (!RegisterWindowClass(name.data(), pfnWndProc, hInstance))
         return nullptr;
     const HWND hWnd = CreateWindowExW(0, name.data(), nullptr, dwStyle, 0, 0, 0, 0, hParent,
                                       nullptr, hInstance, this);
+    RethrowWndProcFailure();
     if (!hWnd)
         return nullptr;
     m_hWnd = hWnd;
@@ -143,14 +155,32 @@ void CBaseDlg::Draw(HDC hdc) {
 }
 
 LRESULT CALLBACK CBaseDlg::STWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    try {
+        return Dispatch(hWnd, uMsg, wParam, lParam);
+    } catch (...) {
+        return OnWndProcFailure(hWnd, uMsg);
+    }
+}
+
+LRESULT CBaseDlg::Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     if (CBaseDlg* pDlg = BoundObject(hWnd)) {
         if (pDlg->m_hWnd != hWnd)
             return PassAfterDestroy(hWnd, uMsg, wParam, lParam);
-        return pDlg->WndProc(uMsg, wParam, lParam);
+        const LRESULT result = pDlg->WndProc(uMsg, wParam, lParam);
+        // A window whose WM_CREATE did not reach the base still held the object up to here.
+        if (uMsg == WM_NCDESTROY) {
+            SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+            pDlg->m_hWnd = nullptr;
+        }
+        return result;
     }
-    if (uMsg == WM_CREATE)
-        return BindAtCreate(hWnd, wParam, lParam);
-    return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    CBaseDlg* pDlg = uMsg == WM_CREATE ? ObjectAtCreate(lParam) : nullptr;
+    if (!pDlg)
+        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    pDlg->m_hWnd = hWnd;
+    pDlg->m_bHadWindow = true;
+    SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pDlg));
+    return pDlg->WndProc(WM_CREATE, wParam, lParam);
 }
 
 LRESULT CBaseDlg::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {

@@ -9,12 +9,16 @@ namespace Tessel {
 // Base of every top-level framework window: a private window class per window, the object bound
 // to its window so that messages reach the virtual WndProc, the default handling that every
 // framework window shares, and the message loop that runs until the window is destroyed.
-// The object must outlive its window.
+// An object makes at most one window in its life; the window goes with the object.
+// An exception thrown by a WndProc ends its window (destroyed, WM_QUIT posted with
+// kWndProcFailedExitCode) and is thrown again by the DoModal or Create that is running.
 class TESSEL_API CBaseDlg {
 public:
+    static constexpr int kWndProcFailedExitCode = 3;
+
     CBaseDlg();
-    // Releases the font and the brush only while no window holds them; a window releases them
-    // itself at WM_DESTROY.
+    // Destroys the window if it still lives (its later messages go to the default procedure;
+    // a derived window's own handling is gone by then), then releases what no window released.
     virtual ~CBaseDlg();
 
     // The object owns GDI objects and is bound to at most one window: it is never copied.
@@ -23,7 +27,9 @@ public:
 
     // Resets every field and makes the default font.
     void Init();
-    // Creates the window with a class of its own, once: while the window lives, returns it.
+    // Creates the window with a class of its own, once: while the window lives, returns it;
+    // after it has been destroyed, null (a second window would find the font released and a
+    // derived window's state built twice).
     HWND Create(HWND hParent, HINSTANCE hInstance, DWORD dwStyle);
 
     // Paints the window's content at WM_PAINT: the background brush over m_rect, if one is set.
@@ -75,6 +81,11 @@ protected:
     // window bound to this object; null on failure.
     HWND Create(WNDPROC pfnWndProc, const wchar_t* pszClassName, HWND hParent, HINSTANCE hInstance,
                 DWORD dwStyle);
+
+private:
+    static LRESULT Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+    bool m_bHadWindow = false; // set when a window first reaches the object at WM_CREATE
 };
 
 } // namespace Tessel

@@ -1,5 +1,7 @@
 #include "base_dlg.h"
 
+#include "wndproc_failure.h"
+
 namespace Tessel {
 
 namespace {
@@ -68,6 +70,7 @@ void CBaseDlg::DoModal(HWND hWnd, HWND hParent, int (*pfnFilter)(MSG*)) {
         TranslateMessage(&s_message);
         DispatchMessageW(&s_message);
     }
+    RethrowWndProcFailure();
 }
 
 } // namespace Tessel
