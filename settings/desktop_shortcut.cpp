@@ -53,7 +53,8 @@ ComPtr<IShellLinkW> MakeLink() {
 
 ComPtr<IPersistFile> FileOf(const ComPtr<IShellLinkW>& link) {
     IPersistFile* file = nullptr;
-    if (!link || FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))))
+    if (!link ||
+        FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))))
         return {};
     return ComPtr<IPersistFile>(file);
 }

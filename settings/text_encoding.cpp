@@ -22,8 +22,8 @@ iconv_t OpenConverter(const char* to, const char* from) {
 
 // One pass of an open converter over the source into a zero-filled destination. Returns 0 or -1
 // and the number of bytes written.
-int ConvertWith(iconv_t converter, char* dest, size_t destBytes, const char* src,
-                size_t srcBytes, size_t* written) {
+int ConvertWith(iconv_t converter, char* dest, size_t destBytes, const char* src, size_t srcBytes,
+                size_t* written) {
     std::memset(dest, 0, destBytes);
     // Back to the initial state, whatever an earlier text left.
     iconv(converter, nullptr, nullptr, nullptr, nullptr);

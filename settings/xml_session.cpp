@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr size_t kMaxDeclarations = 256;
+
 // Parse messages go nowhere: a broken file simply gives nothing.
 constexpr int kReadOptions = XML_PARSE_NOBLANKS | XML_PARSE_NODICT | XML_PARSE_NONET |
                              XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
@@ -31,6 +33,7 @@ using OwnedParserContext = OwnedHandle<xmlParserCtxtPtr, xmlFreeParserCtxt>;
 // What one parse has met so far; the parser's _private points to it.
 struct ParseState {
     bool refused = false;
+    size_t declarations = 0;
     size_t expandedBytes = 0;
 };
 
@@ -51,8 +54,39 @@ bool IsPlainText(const xmlChar* content) {
            !xmlStrchr(content, '%');
 }
 
+// A declaration more than a file of this format can need is refused: the library's costs grow
+// faster than their number.
+bool CountDeclaration(void* context) {
+    if (++StateOf(context).declarations <= kMaxDeclarations)
+        return true;
+    StopRefused(context);
+    return false;
+}
+
+void CountElementDeclaration(void* context, const xmlChar* name, int type,
+                             xmlElementContentPtr content) {
+    if (CountDeclaration(context))
+        xmlSAX2ElementDecl(context, name, type, content);
+}
+
+void CountAttributeDeclaration(void* context, const xmlChar* element, const xmlChar* name, int type,
+                               int def, const xmlChar* defaultValue, xmlEnumerationPtr values) {
+    if (CountDeclaration(context))
+        xmlSAX2AttributeDecl(context, element, name, type, def, defaultValue, values);
+    else
+        xmlFreeEnumeration(values); // the library hands its ownership to the callback
+}
+
+void CountNotationDeclaration(void* context, const xmlChar* name, const xmlChar* publicId,
+                              const xmlChar* systemId) {
+    if (CountDeclaration(context))
+        xmlSAX2NotationDecl(context, name, publicId, systemId);
+}
+
 void AcceptPlainTextEntity(void* context, const xmlChar* name, int type, const xmlChar* publicId,
                            const xmlChar* systemId, xmlChar* content) {
+    if (!CountDeclaration(context))
+        return;
     if (type == XML_INTERNAL_GENERAL_ENTITY && IsPlainText(content))
         xmlSAX2EntityDecl(context, name, type, publicId, systemId, content);
     else
@@ -87,13 +121,16 @@ void CountReference(void* context, const xmlChar* name) {
 // srv.xml needs no DTD: a document that asks for an external one, or declares a parameter
 // entity, an unparsed one or one whose text holds a reference or markup, is refused before
 // anything is expanded or loaded. Entities of plain text are kept as references, within a
-// budget for all their uses.
+// budget for all their uses, and declarations within a count.
 void RefuseDeclarations(xmlParserCtxtPtr parser, ParseState& state) {
     parser->_private = &state;
     parser->sax->entityDecl = AcceptPlainTextEntity;
     parser->sax->unparsedEntityDecl = RefuseUnparsedEntity;
     parser->sax->internalSubset = AcceptOnlyAnInternalSubset;
     parser->sax->reference = CountReference;
+    parser->sax->elementDecl = CountElementDeclaration;
+    parser->sax->attributeDecl = CountAttributeDeclaration;
+    parser->sax->notationDecl = CountNotationDeclaration;
 }
 
 void DiscardXmlError(void*, xmlErrorPtr) {}
@@ -200,7 +237,7 @@ XmlSession::~XmlSession() {
 OwnedXmlDoc ReadServerDocument(const std::wstring& path) {
     std::vector<char> content;
     if (!ReadBoundedFile(path, content) || content.empty() ||
-        !AttributesWithinLimit(std::string_view(content.data(), content.size())))
+        !MarkupWithinLimits(std::string_view(content.data(), content.size())))
         return OwnedXmlDoc();
     const OwnedParserContext parser(xmlNewParserCtxt());
     if (!parser)

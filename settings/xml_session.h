@@ -33,7 +33,7 @@ private:
 // is not a server file.
 inline constexpr size_t kMaxServerFileBytes = 16 << 20;
 // All uses of a document's entities together may stand for this much text.
-inline constexpr size_t kMaxEntityTextBytes = 1 << 20;
+inline constexpr size_t kMaxEntityTextBytes = 64 << 10;
 
 // Reads the file through the wide file API and parses it as UTF-8 without network access, entity
 // substitution or DTD loading. Null when the file is missing, locked, larger than

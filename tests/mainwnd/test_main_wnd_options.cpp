@@ -65,6 +65,7 @@ protected:
         DeleteRunValue(ProgramName());
         DeleteRunValue(L"other");
         DeleteFileW(ShortcutPath().c_str());
+        RemoveDirectoryW(ShortcutPath().c_str());
         MainWindowTest::TearDown();
     }
 
@@ -99,12 +100,12 @@ TEST_F(MainWindowOptions, AnotherProgramsCommandIsRegisteredButNotRecorded) {
     EXPECT_EQ(ReadServerFile(), before);
 }
 
-TEST_F(MainWindowOptions, AnEmptyCommandWritesNothingAndTheBoxStaysTicked) {
+TEST_F(MainWindowOptions, AnEmptyCommandWritesNothingAndTheBoxStaysClear) {
     ASSERT_TRUE(CreateMainWindow());
     const std::string before = ReadServerFile();
     SetCommand(L"");
     Click(Wnd().m_hAutoRunChk);
-    EXPECT_TRUE(IsChecked(Wnd().m_hAutoRunChk));
+    EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
     EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
     EXPECT_EQ(ReadServerFile(), before);
 }
@@ -118,6 +119,59 @@ TEST_F(MainWindowOptions, ClearingWithoutARunValueChangesNothing) {
     Click(Wnd().m_hAutoRunChk);
     EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
     EXPECT_EQ(ReadServerFile(), before);
+}
+
+TEST_F(MainWindowOptions, ClearingRecordsTheCommandBoxText) {
+    ASSERT_TRUE(CreateMainWindow());
+    Click(Wnd().m_hAutoRunChk);
+    SetCommand(L"\"" + GetModulePath() + L"\" /ip 127.0.0.150");
+    Click(Wnd().m_hAutoRunChk);
+    EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
+    EXPECT_NE(ReadServerFile().find("\" /ip 127.0.0.150</autorun>"), std::string::npos);
+}
+
+TEST_F(MainWindowOptions, ARefusedSaveOfSrvXmlPutsTheRunValueBack) {
+    ASSERT_TRUE(CreateMainWindow());
+    const std::string before = ReadServerFile();
+    // Without shared deletion srv.xml can be read but not replaced.
+    const HANDLE held = CreateFileW(m_folder.File(L"srv.xml").c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HWND hBox = Wnd().m_hAutoRunChk;
+    Click(hBox); // ticked: written, then taken back
+    EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
+    EXPECT_FALSE(IsChecked(hBox));
+    SetRunValue(ProgramName(), L"stored before");
+    for (const char* step : {"ticked", "cleared"}) {
+        Click(hBox);
+        EXPECT_EQ(RunValue(ProgramName()), L"stored before") << step;
+        EXPECT_TRUE(IsChecked(hBox)) << step;
+    }
+    CloseHandle(held);
+    EXPECT_EQ(ReadServerFile(), before);
+}
+
+TEST_F(MainWindowOptions, ARunKeyThatRefusesLeavesTheBoxClear) {
+    ASSERT_TRUE(CreateMainWindow());
+    HKEY hEmpty = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VexloEmptyHive", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &hEmpty, nullptr),
+              ERROR_SUCCESS);
+    // The machine-wide hive, as this process sees it, has no Run key to write.
+    ASSERT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, hEmpty), ERROR_SUCCESS);
+    Click(Wnd().m_hAutoRunChk);
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegCloseKey(hEmpty);
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VexloEmptyHive");
+    EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
+    EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
+}
+
+TEST_F(MainWindowOptions, TheShortcutBoxShowsWhetherTheShortcutExists) {
+    ASSERT_TRUE(CreateDirectoryW(ShortcutPath().c_str(), nullptr));
+    ASSERT_TRUE(CreateMainWindow());
+    Click(Wnd().m_hShortcutChk); // no shortcut can be saved over a folder
+    EXPECT_FALSE(IsChecked(Wnd().m_hShortcutChk));
 }
 
 TEST_F(MainWindowOptions, TheShortcutBoxCreatesAndDeletesTheShortcut) {

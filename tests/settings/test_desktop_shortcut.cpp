@@ -64,6 +64,8 @@ protected:
     void Remove() {
         SetFileAttributesW(m_strShortcut.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(m_strShortcut.c_str());
+        DeleteFileW((m_strShortcut + L"\\kept").c_str());
+        RemoveDirectoryW(m_strShortcut.c_str());
     }
 
     const std::wstring m_strProgram = GetModulePath();
@@ -100,15 +102,34 @@ TEST_F(DesktopShortcut, RecreatesAnExistingOne) {
 }
 
 TEST_F(DesktopShortcut, DeletesIt) {
-    SetDesktopShortcut(m_strProgram.c_str(), true);
+    ASSERT_TRUE(SetDesktopShortcut(m_strProgram.c_str(), true));
     ASSERT_TRUE(FileExists(m_strShortcut));
-    SetDesktopShortcut(m_strProgram.c_str(), false);
+    EXPECT_TRUE(SetDesktopShortcut(m_strProgram.c_str(), false));
     EXPECT_FALSE(FileExists(m_strShortcut));
     EXPECT_FALSE(DesktopShortcutExists(m_strProgram.c_str()));
     // Deleting again has nothing to delete and asks nothing.
     const ULONGLONG start = GetTickCount64();
-    SetDesktopShortcut(m_strProgram.c_str(), false);
+    EXPECT_FALSE(SetDesktopShortcut(m_strProgram.c_str(), false));
     EXPECT_LT(GetTickCount64() - start, 5'000u);
+}
+
+TEST_F(DesktopShortcut, DeletesNoFolderAndNoOtherFileOfItsName) {
+    ASSERT_TRUE(WriteFileBytes(m_strShortcut, "notes"));
+    EXPECT_FALSE(SetDesktopShortcut(m_strProgram.c_str(), false));
+    EXPECT_EQ(ReadFileBytes(m_strShortcut), "notes");
+    Remove();
+    ASSERT_TRUE(CreateDirectoryW(m_strShortcut.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(m_strShortcut + L"\\kept", "kept"));
+    EXPECT_FALSE(DesktopShortcutExists(m_strProgram.c_str()));
+    EXPECT_FALSE(SetDesktopShortcut(m_strProgram.c_str(), false));
+    EXPECT_FALSE(SetDesktopShortcut(m_strProgram.c_str(), true));
+    EXPECT_EQ(ReadFileBytes(m_strShortcut + L"\\kept"), "kept");
+}
+
+TEST_F(DesktopShortcut, APathTheLinkCannotHoldMakesNone) {
+    const std::wstring path = L"C:\\" + std::wstring(MAX_PATH, L'd') + L"\\v.exe";
+    EXPECT_FALSE(SetDesktopShortcut(path.c_str(), true));
+    EXPECT_FALSE(FileExists(m_strShortcut));
 }
 
 TEST_F(DesktopShortcut, AFileThatIsNotAShortcutDoesNotCount) {

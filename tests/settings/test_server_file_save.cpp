@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
+#include <libxml/xmlmemory.h>
 #include <libxml/xmlIO.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,8 +67,15 @@ TEST_F(SaveAutoRun, TextReadsBackAsTyped) {
     }
 }
 
+TEST_F(SaveAutoRun, RemovesATemporaryLeftByAnEndedProcess) {
+    CreateDefaults();
+    ASSERT_TRUE(WriteFileBytes(Folder().File(L"srv.xml.99999.tmp"), "<srv_root><cfg>"));
+    EXPECT_TRUE(SaveAutoRunCmd(L"new"));
+    EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"});
+}
+
 TEST_F(SaveAutoRun, LeavesAMissingFileMissing) {
-    SaveAutoRunCmd(L"text");
+    EXPECT_FALSE(SaveAutoRunCmd(L"text"));
     EXPECT_TRUE(FolderContent(Folder().Path()).empty());
 }
 
@@ -74,7 +83,7 @@ TEST_F(SaveAutoRun, LeavesAnUnreadableFileAlone) {
     const std::string unreadable[] = {"", "not XML at all", "<srv_root><cfg><autorun>cut"};
     for (const auto& bytes : unreadable) {
         ASSERT_TRUE(WriteFileBytes(ServerFile(), bytes));
-        SaveAutoRunCmd(L"text");
+        EXPECT_FALSE(SaveAutoRunCmd(L"text"));
         EXPECT_EQ(ReadFileBytes(ServerFile()), bytes);
     }
 }
@@ -117,7 +126,7 @@ TEST_F(SaveAutoRun, SetsEveryAutorunAndKeepsTheRest) {
 TEST_F(SaveAutoRun, SavesAFileWithoutAutorunReformatted) {
     ASSERT_TRUE(
         WriteFileBytes(ServerFile(), "<srv_root><srv><url>a</url><ip>1</ip></srv></srv_root>"));
-    SaveAutoRunCmd(L"new");
+    EXPECT_FALSE(SaveAutoRunCmd(L"new")) << "nothing holds the text";
     EXPECT_EQ(ReadFileBytes(ServerFile()), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                            "<srv_root>\n"
                                            "  <srv>\n"
@@ -133,7 +142,7 @@ TEST_F(SaveAutoRun, KeepsTheOldTextForTextThatXmlCannotHold) {
     const std::wstring unstorable[] = {std::wstring(L"bell\x0007"), std::wstring(L"a") + L'\xD800',
                                        std::wstring(L"\xDC00") + L"b", std::wstring(L"\xFFFE")};
     for (const auto& text : unstorable) {
-        SaveAutoRunCmd(text.c_str());
+        EXPECT_FALSE(SaveAutoRunCmd(text.c_str()));
         EXPECT_EQ(ReadFileBytes(ServerFile()), before) << testing::PrintToString(text);
     }
 }
@@ -177,6 +186,52 @@ TEST(SetAutoRunInDoc, ReportsWhetherAnElementWasSet) {
     xmlCleanupParser();
 }
 
+// The library's allocator, counting every free of a block that was freed before. Freed blocks
+// are kept, so a stale node still reads as it was.
+struct FreeTracker {
+    static inline std::set<void*> live, freed;
+    static inline int doubleFrees = 0;
+    static void* Keep(void* block) {
+        live.insert(block);
+        freed.erase(block);
+        return block;
+    }
+    static void* Malloc(size_t size) { return Keep(malloc(size)); }
+    static void* Realloc(void* block, size_t size) {
+        live.erase(block);
+        return Keep(realloc(block, size));
+    }
+    static char* Strdup(const char* text) { return static_cast<char*>(Keep(_strdup(text))); }
+    static void Free(void* block) {
+        if (freed.contains(block))
+            ++doubleFrees;
+        else if (live.erase(block))
+            freed.insert(block);
+        else
+            free(block); // from before the tracker
+    }
+};
+
+TEST(SetAutoRunInDoc, TouchesNoElementInsideAnotherSelectedOne) {
+    xmlFreeFunc free = nullptr;
+    xmlMallocFunc malloc = nullptr;
+    xmlReallocFunc realloc = nullptr;
+    xmlStrdupFunc strdup = nullptr;
+    xmlMemGet(&free, &malloc, &realloc, &strdup);
+    xmlMemSetup(FreeTracker::Free, FreeTracker::Malloc, FreeTracker::Realloc, FreeTracker::Strdup);
+    const std::string nested = "<srv_root><cfg><autorun><srv_root><cfg><autorun>inner</autorun>"
+                               "</cfg></srv_root></autorun></cfg></srv_root>";
+    xmlDocPtr doc =
+        xmlReadMemory(nested.data(), static_cast<int>(nested.size()), nullptr, "UTF-8", 0);
+    EXPECT_TRUE(SetAutoRunInDoc(doc, L"new"));
+    xmlChar* text = xmlNodeGetContent(xmlDocGetRootElement(doc));
+    EXPECT_STREQ(reinterpret_cast<const char*>(text), "new");
+    xmlFree(text);
+    xmlFreeDoc(doc);
+    xmlMemSetup(free, malloc, realloc, strdup);
+    EXPECT_EQ(FreeTracker::doubleFrees, 0);
+}
+
 // An output for every file that libxml2 saves in this test: it writes the first bytes into the
 // real file and then fails (or, lying, reports the cut write as done).
 struct FailingOutput {
@@ -217,7 +272,7 @@ TEST_F(FailingSave, AWriteThatFailsMidwayLeavesTheOldFile) {
     for (const bool lie : {false, true}) {
         FailingOutput::budget = before.size() / 2;
         FailingOutput::lie = lie;
-        SaveAutoRunCmd(L"new text");
+        EXPECT_FALSE(SaveAutoRunCmd(L"new text"));
         EXPECT_EQ(ReadFileBytes(ServerFile()), before) << (lie ? "reported" : "unreported");
         EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"})
             << (lie ? "reported" : "unreported") << ": no temporary file is left";
@@ -236,7 +291,7 @@ TEST_F(SaveAutoRun, AFileThatCannotBeReplacedKeepsItsBytes) {
         CreateFileW(ServerFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    SaveAutoRunCmd(L"new text");
+    EXPECT_FALSE(SaveAutoRunCmd(L"new text"));
     CloseHandle(held);
     EXPECT_EQ(ReadFileBytes(ServerFile()), before);
     EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"});
