@@ -10,8 +10,8 @@
 inline constexpr std::size_t kMaxAttributesPerTag = 8;
 inline constexpr std::size_t kMaxNamespaceDeclarations = 16;
 // Start tags, comments, processing instructions, CDATA sections, declarations and attributes
-// together: room for 130,000 servers.
-inline constexpr std::size_t kMaxMarkupItems = 400'000;
+// together: room for 106,000 servers of three elements each.
+inline constexpr std::size_t kMaxMarkupItems = 320'000;
 
 // True when the text stays within the bounds above. Quoted values and the contents of comments,
 // CDATA sections and processing instructions are passed over; one pass, whatever the text holds.

@@ -21,20 +21,12 @@ std::optional<std::wstring> RunValue(const std::wstring& name) {
 }
 
 void DeleteRunValue(const std::wstring& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, name.c_str());
-        RegCloseKey(key);
-    }
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, name.c_str());
 }
 
 void SetRunValue(const std::wstring& name, const std::wstring& data) {
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                    nullptr);
-    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, name.c_str(), REG_SZ, data.c_str(),
+                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 std::wstring ShortcutPath() {
@@ -87,8 +79,11 @@ TEST_F(MainWindowOptions, TickingAutoStartRegistersAndRecordsTheDefaultCommand) 
     EXPECT_NE(file.find("<autorun>\""), std::string::npos) << file;
     EXPECT_EQ(file.find("CDATA"), std::string::npos) << "the command line is now plain text";
 
-    Click(Wnd().m_hAutoRunChk); // cleared: the value goes
+    // Cleared: the value goes and the command box's text is recorded.
+    SetCommand(L"\"" + GetModulePath() + L"\" /ip 127.0.0.150");
+    Click(Wnd().m_hAutoRunChk);
     EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
+    EXPECT_NE(ReadServerFile().find("\" /ip 127.0.0.150</autorun>"), std::string::npos);
 }
 
 TEST_F(MainWindowOptions, AnotherProgramsCommandIsRegisteredButNotRecorded) {
@@ -100,7 +95,7 @@ TEST_F(MainWindowOptions, AnotherProgramsCommandIsRegisteredButNotRecorded) {
     EXPECT_EQ(ReadServerFile(), before);
 }
 
-TEST_F(MainWindowOptions, AnEmptyCommandWritesNothingAndTheBoxStaysClear) {
+TEST_F(MainWindowOptions, NothingWrittenLeavesTheBoxClear) {
     ASSERT_TRUE(CreateMainWindow());
     const std::string before = ReadServerFile();
     SetCommand(L"");
@@ -108,6 +103,16 @@ TEST_F(MainWindowOptions, AnEmptyCommandWritesNothingAndTheBoxStaysClear) {
     EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
     EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
     EXPECT_EQ(ReadServerFile(), before);
+    // The machine-wide hive, as this process sees it, becomes one without a Run key.
+    SetCommand(DefaultCommand());
+    HKEY hOther = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel", 0, KEY_READ, &hOther), 0);
+    ASSERT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, hOther), ERROR_SUCCESS);
+    Click(Wnd().m_hAutoRunChk);
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegCloseKey(hOther);
+    EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
+    EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
 }
 
 TEST_F(MainWindowOptions, ClearingWithoutARunValueChangesNothing) {
@@ -121,16 +126,7 @@ TEST_F(MainWindowOptions, ClearingWithoutARunValueChangesNothing) {
     EXPECT_EQ(ReadServerFile(), before);
 }
 
-TEST_F(MainWindowOptions, ClearingRecordsTheCommandBoxText) {
-    ASSERT_TRUE(CreateMainWindow());
-    Click(Wnd().m_hAutoRunChk);
-    SetCommand(L"\"" + GetModulePath() + L"\" /ip 127.0.0.150");
-    Click(Wnd().m_hAutoRunChk);
-    EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
-    EXPECT_NE(ReadServerFile().find("\" /ip 127.0.0.150</autorun>"), std::string::npos);
-}
-
-TEST_F(MainWindowOptions, ARefusedSaveOfSrvXmlPutsTheRunValueBack) {
+TEST_F(MainWindowOptions, ARefusedSavePutsTheRunValueBack) {
     ASSERT_TRUE(CreateMainWindow());
     const std::string before = ReadServerFile();
     // Without shared deletion srv.xml can be read but not replaced.
@@ -151,29 +147,6 @@ TEST_F(MainWindowOptions, ARefusedSaveOfSrvXmlPutsTheRunValueBack) {
     EXPECT_EQ(ReadServerFile(), before);
 }
 
-TEST_F(MainWindowOptions, ARunKeyThatRefusesLeavesTheBoxClear) {
-    ASSERT_TRUE(CreateMainWindow());
-    HKEY hEmpty = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VexloEmptyHive", 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &hEmpty, nullptr),
-              ERROR_SUCCESS);
-    // The machine-wide hive, as this process sees it, has no Run key to write.
-    ASSERT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, hEmpty), ERROR_SUCCESS);
-    Click(Wnd().m_hAutoRunChk);
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    RegCloseKey(hEmpty);
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VexloEmptyHive");
-    EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
-    EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
-}
-
-TEST_F(MainWindowOptions, TheShortcutBoxShowsWhetherTheShortcutExists) {
-    ASSERT_TRUE(CreateDirectoryW(ShortcutPath().c_str(), nullptr));
-    ASSERT_TRUE(CreateMainWindow());
-    Click(Wnd().m_hShortcutChk); // no shortcut can be saved over a folder
-    EXPECT_FALSE(IsChecked(Wnd().m_hShortcutChk));
-}
-
 TEST_F(MainWindowOptions, TheShortcutBoxCreatesAndDeletesTheShortcut) {
     ASSERT_TRUE(CreateMainWindow());
     EXPECT_FALSE(IsChecked(Wnd().m_hShortcutChk));
@@ -185,6 +158,11 @@ TEST_F(MainWindowOptions, TheShortcutBoxCreatesAndDeletesTheShortcut) {
     EXPECT_TRUE(IsChecked(Wnd().m_hShortcutChk)) << "a new window sees the shortcut";
     Click(Wnd().m_hShortcutChk);
     EXPECT_EQ(GetFileAttributesW(ShortcutPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(IsChecked(Wnd().m_hShortcutChk));
+
+    ASSERT_TRUE(CreateDirectoryW(ShortcutPath().c_str(), nullptr));
+    Click(Wnd().m_hShortcutChk); // no shortcut can be saved over a folder
+    EXPECT_FALSE(IsChecked(Wnd().m_hShortcutChk));
 }
 
 } // namespace

@@ -20,26 +20,6 @@ std::string Document(std::string_view body) {
     return std::string(kDeclaration) + "<srv_root>" + std::string(body) + "</srv_root>\n";
 }
 
-std::string EscapeXml(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 struct Span {
     std::size_t begin;
     std::size_t end; // one past the closing tag
@@ -63,10 +43,9 @@ std::vector<Span> ElementSpans(const std::string& file) {
 
 } // namespace
 
-std::string ValidServerFile(std::string_view programPathUtf8) {
-    return std::string(kDeclaration) + "<srv_root>\n  <cfg>\n    <autorun>\"" +
-           EscapeXml(programPathUtf8) +
-           "\" /ip 132.163.4.101</autorun>\n  </cfg>\n"
+std::string ValidServerFile() {
+    return std::string(kDeclaration) +
+           "<srv_root>\n  <cfg>\n    <autorun>\"C:\\V\\a.exe\" /ip 1.2.3.4</autorun>\n  </cfg>\n"
            "  <srv>\n    <url>a.example</url>\n    <ip>10.0.0.1</ip>\n  </srv>\n"
            "  <srv>\n    <url>b &amp; c \xE6\x97\xB6</url>\n    <ip><![CDATA[10.0.0.2]]></ip>\n"
            "  </srv>\n</srv_root>\n";
@@ -131,7 +110,6 @@ std::vector<MutatedFile> DeepNesting() {
         int inUrl, beside, unclosed, nestedRoots;
     };
     constexpr Depth kDepths[] = {
-        {10, 1, 2, kRefused, 1},
         {254, 1, 2, kRefused, 1},
         {255, kRefused, 2, kRefused, 1},
         {256, kRefused, 2, kRefused, kRefused},
@@ -202,8 +180,6 @@ std::vector<MutatedFile> EntityDefinitions() {
                      "<!ENTITY e SYSTEM \"x\" NDATA n>]>"),
          kRefused},
         {"external subset", withDoctype("<!DOCTYPE srv_root SYSTEM \"srv.dtd\">"), kRefused},
-        {"public external subset", withDoctype("<!DOCTYPE srv_root PUBLIC \"-//x//y\" \"s.dtd\">"),
-         kRefused},
         {"undeclared entity", Document(body + "<srv><url>&nope;</url><ip>1</ip></srv>"), kRefused},
         {"predefined entities and character references",
          Document(body + "<srv><url>&lt;&amp;&gt;&quot;&apos;&#x41;&#66;&#x6642;</url>"
@@ -211,11 +187,6 @@ std::vector<MutatedFile> EntityDefinitions() {
          2},
         {"character reference to a forbidden character",
          Document(body + "<srv><url>&#0;</url><ip>1</ip></srv>"), kRefused},
-        {"character reference beyond Unicode",
-         Document(body + "<srv><url>&#x110000;</url><ip>1</ip></srv>"), kRefused},
-        {"character reference to a surrogate",
-         Document(body + "<srv><url>&#xD800;</url><ip>1</ip></srv>"), kRefused},
-        {"doctype after the root", Document(body) + "<!DOCTYPE srv_root>", kRefused},
         {"doctype not closed", std::string(kDeclaration) + "<!DOCTYPE srv_root [<!ENTITY e \"x\"",
          kRefused},
     };
@@ -251,28 +222,24 @@ std::vector<MutatedFile> SuperLinearShapes(std::size_t sizeLimit) {
         return std::string(kDeclaration) + doctype + "<srv_root>" +
                Repeat(piece, room / piece.size()) + "</srv_root>";
     };
-    std::string prefixes = head;
-    for (int i = 0; prefixes.size() < sizeLimit - 40; ++i)
-        prefixes += "<a xmlns:p" + std::to_string(i) + "=\"u\"/>";
-    std::string declarations = std::string(kDeclaration) + "<!DOCTYPE srv_root [";
-    for (int i = 0; declarations.size() < sizeLimit - 40; ++i)
-        declarations += "<!ENTITY e" + std::to_string(i) + " \"x\">";
-    return {
+    // Numbered pieces after the text until the limit is near.
+    const auto numbered = [&](std::string text, const char* before, const char* after) {
+        for (int i = 0; text.size() < sizeLimit - 40; ++i)
+            text += before + std::to_string(i) + after;
+        return text;
+    };
+    const std::string prefixes = numbered(head, "<a xmlns:p", "='u'/>");
+    const std::string declarations =
+        numbered(std::string(kDeclaration) + "<!DOCTYPE srv_root [", "<!ENTITY e", " 'x'>");
+    std::vector<MutatedFile> files = {
         {"attributes on the root",
          std::string(kDeclaration) + "<srv_root" + Repeat(" a=\"\"", (sizeLimit - 200) / 5) + ">" +
              kServer + "</srv_root>",
          kRefused},
-        {"eight attributes on every element", fill("<a b='' c='' d='' e='' f='' g='' h='' i=''/>"),
-         kRefused},
         {"namespace declarations", prefixes + "</srv_root>", kRefused},
         {"entity declarations", declarations + "]><srv_root/>", kRefused},
-        {"siblings", fill("<a/>"), kRefused},
         {"siblings within the bound, text between",
-         head + kConfig + kServer + Repeat("<a/>x", 399'990) + "</srv_root>", 1},
-        {"comments", fill("<!---->"), kRefused},
-        {"processing instructions", fill("<?p?>"), kRefused},
-        {"CDATA sections", fill("<![CDATA[x]]>"), kRefused},
-        {"elements nested to the limit", fill("<a>"), kRefused},
+         head + kConfig + kServer + Repeat("<a/>x", 319'990) + "</srv_root>", 1},
         {"a long element name",
          head + "<" + std::string(sizeLimit - head.size() - 20, 'n') + "/></srv_root>", kRefused},
         {"character references in the command",
@@ -281,4 +248,8 @@ std::vector<MutatedFile> SuperLinearShapes(std::size_t sizeLimit) {
          1},
         {"entity references", fill("&e;", "<!DOCTYPE srv_root [<!ENTITY e \"x\">]>"), kRefused},
     };
+    for (const char* piece : {"<a b='' c='' d='' e='' f='' g='' h='' i=''/>", "<a/>", "<!---->",
+                              "<?p?>", "<![CDATA[x]]>", "<a>"})
+        files.push_back({std::string("as many as fit of ") + piece, fill(piece), kRefused});
+    return files;
 }

@@ -16,8 +16,8 @@ struct MutatedFile {
     int entries = kAnyReading;
 };
 
-// A small valid srv.xml: an auto-start command line for the program, two servers.
-std::string ValidServerFile(std::string_view programPathUtf8);
+// A small valid srv.xml: an auto-start command line, two servers.
+std::string ValidServerFile();
 
 // The file cut at every offset, from empty to one byte short.
 std::vector<MutatedFile> Truncations(const std::string& file);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -36,12 +37,13 @@ std::vector<std::wstring> FolderContent(const std::wstring& folder) {
 
 TEST_F(SaveAutoRun, RewritesTheFileWithTheTextEscaped) {
     CreateDefaults();
-    SaveAutoRunCmd(L"\"C:\\a&b\\<x>.exe\" /ip 1.2.3.4");
+    ASSERT_TRUE(WriteFileBytes(Folder().File(L"srv.xml.99999.tmp"), "left by an ended process"));
+    EXPECT_TRUE(SaveAutoRunCmd(L"\"C:\\a&b\\<x>.exe\" /ip 1.2.3.4"));
     EXPECT_EQ(
         ReadFileBytes(ServerFile()),
         ServerFileWithAutoRunLine("<autorun>\"C:\\a&amp;b\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>"));
     EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"})
-        << "no temporary file is left";
+        << "no temporary file is left, and none of another";
 }
 
 TEST_F(SaveAutoRun, TextReadsBackAsTyped) {
@@ -67,13 +69,6 @@ TEST_F(SaveAutoRun, TextReadsBackAsTyped) {
     }
 }
 
-TEST_F(SaveAutoRun, RemovesATemporaryLeftByAnEndedProcess) {
-    CreateDefaults();
-    ASSERT_TRUE(WriteFileBytes(Folder().File(L"srv.xml.99999.tmp"), "<srv_root><cfg>"));
-    EXPECT_TRUE(SaveAutoRunCmd(L"new"));
-    EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"});
-}
-
 TEST_F(SaveAutoRun, LeavesAMissingFileMissing) {
     EXPECT_FALSE(SaveAutoRunCmd(L"text"));
     EXPECT_TRUE(FolderContent(Folder().Path()).empty());
@@ -88,16 +83,19 @@ TEST_F(SaveAutoRun, LeavesAnUnreadableFileAlone) {
     }
 }
 
-TEST_F(SaveAutoRun, LeavesALockedFileAlone) {
+TEST_F(SaveAutoRun, LeavesALockedOrIrreplaceableFileAlone) {
     CreateDefaults();
     const std::string before = ReadFileBytes(ServerFile());
-    const HANDLE locked = CreateFileW(ServerFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    SaveAutoRunCmd(L"text");
-    CloseHandle(locked);
-    EXPECT_EQ(ReadFileBytes(ServerFile()), before);
-    EXPECT_EQ(FolderContent(Folder().Path()).size(), 1u);
+    // Shared for nothing it cannot be read; without shared deletion it cannot be replaced.
+    for (const DWORD sharing : {0ul, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+        const HANDLE held = CreateFileW(ServerFile().c_str(), GENERIC_READ, sharing, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(SaveAutoRunCmd(L"text")) << sharing;
+        CloseHandle(held);
+        EXPECT_EQ(ReadFileBytes(ServerFile()), before) << sharing;
+        EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"});
+    }
 }
 
 TEST_F(SaveAutoRun, SetsEveryAutorunAndKeepsTheRest) {
@@ -164,11 +162,26 @@ TEST(IsStorableXmlText, AcceptsWhatXmlCanHold) {
         EXPECT_EQ(IsStorableXmlText(text), storable) << testing::PrintToString(text);
 }
 
-TEST(SetAutoRunInDoc, ReportsWhetherAnElementWasSet) {
+// Counts frees of freed blocks; freed blocks are kept, so a stale node reads as it was.
+struct FreeTracker {
+    static inline std::set<void*> freed;
+    static inline int doubleFrees = 0;
+    static void Free(void* block) { doubleFrees += freed.insert(block).second ? 0 : 1; }
+};
+
+// The outer autorun's new content replaces the inner one.
+TEST(SetAutoRunInDoc, ReportsWhetherAnElementWasSetAndTouchesNoneItRemoved) {
+    xmlFreeFunc oldFree{};
+    xmlMallocFunc oldMalloc{};
+    xmlReallocFunc oldRealloc{};
+    xmlStrdupFunc oldStrdup{};
+    xmlMemGet(&oldFree, &oldMalloc, &oldRealloc, &oldStrdup);
+    xmlMemSetup(FreeTracker::Free, std::malloc, std::realloc, _strdup);
     EXPECT_FALSE(SetAutoRunInDoc(nullptr, L"text"));
-    const std::string withAutorun = "<srv_root><cfg><autorun>old</autorun></cfg></srv_root>";
-    xmlDocPtr doc = xmlReadMemory(withAutorun.data(), static_cast<int>(withAutorun.size()), nullptr,
-                                  "UTF-8", XML_PARSE_NOBLANKS);
+    const std::string nested = "<srv_root><cfg><autorun><srv_root><cfg><autorun>inner</autorun>"
+                               "</cfg></srv_root></autorun></cfg></srv_root>";
+    xmlDocPtr doc =
+        xmlReadMemory(nested.data(), static_cast<int>(nested.size()), nullptr, "UTF-8", 0);
     ASSERT_NE(doc, nullptr);
     EXPECT_FALSE(SetAutoRunInDoc(doc, nullptr));
     EXPECT_FALSE(SetAutoRunInDoc(doc, L"bell\x0007"));
@@ -177,6 +190,8 @@ TEST(SetAutoRunInDoc, ReportsWhetherAnElementWasSet) {
     EXPECT_STREQ(reinterpret_cast<const char*>(text), "new & <improved>");
     xmlFree(text);
     xmlFreeDoc(doc);
+    xmlMemSetup(oldFree, oldMalloc, oldRealloc, oldStrdup);
+    EXPECT_EQ(FreeTracker::doubleFrees, 0);
 
     const std::string without = "<srv_root><cfg><other/></cfg><autorun/></srv_root>";
     doc = xmlReadMemory(without.data(), static_cast<int>(without.size()), nullptr, "UTF-8", 0);
@@ -184,52 +199,6 @@ TEST(SetAutoRunInDoc, ReportsWhetherAnElementWasSet) {
     EXPECT_FALSE(SetAutoRunInDoc(doc, L"new"));
     xmlFreeDoc(doc);
     xmlCleanupParser();
-}
-
-// The library's allocator, counting every free of a block that was freed before. Freed blocks
-// are kept, so a stale node still reads as it was.
-struct FreeTracker {
-    static inline std::set<void*> live, freed;
-    static inline int doubleFrees = 0;
-    static void* Keep(void* block) {
-        live.insert(block);
-        freed.erase(block);
-        return block;
-    }
-    static void* Malloc(size_t size) { return Keep(malloc(size)); }
-    static void* Realloc(void* block, size_t size) {
-        live.erase(block);
-        return Keep(realloc(block, size));
-    }
-    static char* Strdup(const char* text) { return static_cast<char*>(Keep(_strdup(text))); }
-    static void Free(void* block) {
-        if (freed.contains(block))
-            ++doubleFrees;
-        else if (live.erase(block))
-            freed.insert(block);
-        else
-            free(block); // from before the tracker
-    }
-};
-
-TEST(SetAutoRunInDoc, TouchesNoElementInsideAnotherSelectedOne) {
-    xmlFreeFunc free = nullptr;
-    xmlMallocFunc malloc = nullptr;
-    xmlReallocFunc realloc = nullptr;
-    xmlStrdupFunc strdup = nullptr;
-    xmlMemGet(&free, &malloc, &realloc, &strdup);
-    xmlMemSetup(FreeTracker::Free, FreeTracker::Malloc, FreeTracker::Realloc, FreeTracker::Strdup);
-    const std::string nested = "<srv_root><cfg><autorun><srv_root><cfg><autorun>inner</autorun>"
-                               "</cfg></srv_root></autorun></cfg></srv_root>";
-    xmlDocPtr doc =
-        xmlReadMemory(nested.data(), static_cast<int>(nested.size()), nullptr, "UTF-8", 0);
-    EXPECT_TRUE(SetAutoRunInDoc(doc, L"new"));
-    xmlChar* text = xmlNodeGetContent(xmlDocGetRootElement(doc));
-    EXPECT_STREQ(reinterpret_cast<const char*>(text), "new");
-    xmlFree(text);
-    xmlFreeDoc(doc);
-    xmlMemSetup(free, malloc, realloc, strdup);
-    EXPECT_EQ(FreeTracker::doubleFrees, 0);
 }
 
 // An output for every file that libxml2 saves in this test: it writes the first bytes into the
@@ -281,20 +250,6 @@ TEST_F(FailingSave, AWriteThatFailsMidwayLeavesTheOldFile) {
     FailingOutput::lie = false;
     SaveAutoRunCmd(L"new text");
     EXPECT_EQ(ReadAutoRunCommand(ServerFilePath()), L"new text") << "a complete write";
-}
-
-TEST_F(SaveAutoRun, AFileThatCannotBeReplacedKeepsItsBytes) {
-    CreateDefaults();
-    const std::string before = ReadFileBytes(ServerFile());
-    // Open without sharing deletion: the file can be read but not replaced.
-    const HANDLE held =
-        CreateFileW(ServerFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(SaveAutoRunCmd(L"new text"));
-    CloseHandle(held);
-    EXPECT_EQ(ReadFileBytes(ServerFile()), before);
-    EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"});
 }
 
 TEST_F(SaveAutoRun, ASecondProcessReadsAndWritesTheSameFile) {
