@@ -43,7 +43,7 @@ TEST_F(SaveAutoRun, RewritesTheFileWithTheTextEscaped) {
         ReadFileBytes(ServerFile()),
         ServerFileWithAutoRunLine("<autorun>\"C:\\a&amp;b\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>"));
     EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"})
-        << "no temporary file is left, and none of another";
+        << "no temporary file is left, nor another's";
 }
 
 TEST_F(SaveAutoRun, TextReadsBackAsTyped) {
