@@ -80,7 +80,7 @@ private:
         for (++m_at; m_ok && m_at < m_text.size() && m_text[m_at] != '<'; ++m_at) {
             const char c = m_text[m_at];
             if (quote) {
-                quote = c == quote ? 0 : quote;
+                quote = c == quote ? '\0' : quote;
             } else if (c == '"' || c == '\'') {
                 quote = c;
             } else if (c == '>') {
