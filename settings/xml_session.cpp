@@ -183,9 +183,11 @@ void RemoveAbandonedTemporaries(const std::wstring& path) {
     const std::wstring prefix = path.substr(folder.size()) + L".";
     do {
         const std::wstring name = found.cFileName;
-        const std::wstring id =
-            name.substr(prefix.size(), name.size() - prefix.size() - wcslen(kTemporaryFileSuffix));
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || id.empty() ||
+        const size_t suffix = wcslen(kTemporaryFileSuffix);
+        if (name.size() <= prefix.size() + suffix || !name.starts_with(prefix))
+            continue; // matched by its short name only
+        const std::wstring id = name.substr(prefix.size(), name.size() - prefix.size() - suffix);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
             id.find_first_not_of(L"0123456789") != std::wstring::npos || id.size() > 10)
             continue;
         const auto processId = static_cast<DWORD>(std::stoull(id));
