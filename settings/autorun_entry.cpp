@@ -76,3 +76,31 @@ bool SetAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set) {
         return true;
     return WriteStringValue(key.Get(), name, text);
 }
+
+RunValueBackup::RunValueBackup(const wchar_t* name) : m_strName(name ? name : L"") {
+    const OwnedKey key = OpenRunKey();
+    for (DWORD size = 0; key;) {
+        m_data.resize(size);
+        const LSTATUS status = RegQueryValueExW(key.Get(), m_strName.c_str(), nullptr, &m_dwType,
+                                                size ? m_data.data() : nullptr, &size);
+        if (status == ERROR_SUCCESS && size <= m_data.size()) {
+            m_data.resize(size);
+            m_bExisted = true;
+            return;
+        }
+        if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA)
+            return;
+    }
+}
+
+bool RunValueBackup::Restore() const {
+    const OwnedKey key = OpenRunKey();
+    if (!key)
+        return false;
+    if (!m_bExisted) {
+        const LSTATUS status = RegDeleteValueW(key.Get(), m_strName.c_str());
+        return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    }
+    return RegSetValueExW(key.Get(), m_strName.c_str(), 0, m_dwType, m_data.data(),
+                          static_cast<DWORD>(m_data.size())) == ERROR_SUCCESS;
+}

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
 // The auto-start value under HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run.
 // An empty name stands for the key's unnamed default value.
 
@@ -10,3 +15,17 @@ bool IsAutoRunRegistered(const wchar_t* name);
 // another letter case); without set, deletes the value. True on success; false for a null name,
 // for setting a null or empty text, and for deleting a value that does not exist.
 bool SetAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set);
+
+// The Run value of one name as it is now, of any type; Restore puts it back (or deletes a value
+// that did not exist) when a change has to be undone. True when it is back.
+class RunValueBackup {
+public:
+    explicit RunValueBackup(const wchar_t* name);
+    bool Restore() const;
+
+private:
+    std::wstring m_strName;
+    bool m_bExisted = false;
+    DWORD m_dwType = REG_NONE;
+    std::vector<BYTE> m_data;
+};

@@ -3,7 +3,6 @@
 #include "owned_handle.h"
 
 #include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <windows.h>
@@ -44,44 +43,61 @@ std::wstring FolderOf(const wchar_t* programPath) {
     return folder.data();
 }
 
-// A link object aimed at the program, asked for its IPersistFile.
-ComPtr<IPersistFile> MakeProgramLink(const wchar_t* programPath) {
-    IShellLinkW* rawLink = nullptr;
+ComPtr<IShellLinkW> MakeLink() {
+    IShellLinkW* link = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&rawLink))))
+                                reinterpret_cast<void**>(&link))))
         return {};
-    const ComPtr<IShellLinkW> link(rawLink);
-    link.Get()->SetPath(programPath);
-    link.Get()->SetWorkingDirectory(FolderOf(programPath).c_str());
+    return ComPtr<IShellLinkW>(link);
+}
+
+ComPtr<IPersistFile> FileOf(const ComPtr<IShellLinkW>& link) {
     IPersistFile* file = nullptr;
-    if (FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))))
+    if (!link ||
+        FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))))
         return {};
     return ComPtr<IPersistFile>(file);
 }
 
-void DeleteShortcutFile(const std::wstring& path) {
-    // The operation takes a list of names ending in an empty one.
-    const std::wstring names = path + L'\0';
-    SHFILEOPSTRUCTW operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = names.c_str();
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    SHFileOperationW(&operation);
+// True when the link's target reads back as the path: a path that the link cannot hold whole
+// comes back cut or empty.
+bool TargetIs(const ComPtr<IShellLinkW>& link, const wchar_t* programPath) {
+    wchar_t target[MAX_PATH + 1] = {};
+    return SUCCEEDED(link.Get()->GetPath(target, MAX_PATH + 1, nullptr, SLGP_RAWPATH)) &&
+           _wcsicmp(target, programPath) == 0;
+}
+
+// A link object aimed at the program; empty when it cannot point there.
+ComPtr<IShellLinkW> MakeProgramLink(const wchar_t* programPath) {
+    ComPtr<IShellLinkW> link = MakeLink();
+    if (!link || std::wcslen(programPath) >= MAX_PATH || FAILED(link.Get()->SetPath(programPath)) ||
+        !TargetIs(link, programPath))
+        return {};
+    link.Get()->SetWorkingDirectory(FolderOf(programPath).c_str());
+    return link;
+}
+
+// A file, not a folder, that loads as a shortcut.
+bool IsShortcutFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    const auto file = FileOf(MakeLink());
+    return file && SUCCEEDED(file.Get()->Load(path.c_str(), STGM_READ));
 }
 
 } // namespace
 
-void SetDesktopShortcut(const wchar_t* programPath, bool create) {
+bool SetDesktopShortcut(const wchar_t* programPath, bool create) {
     const std::wstring path = ShortcutPath();
     if (!programPath || path.empty())
-        return;
-    if (!create) {
-        DeleteShortcutFile(path);
-        return;
-    }
+        return false;
     const ComApartment apartment;
-    if (const auto link = MakeProgramLink(programPath))
-        link.Get()->Save(path.c_str(), TRUE);
+    if (!create)
+        return IsShortcutFile(path) && DeleteFileW(path.c_str());
+    const auto link = MakeProgramLink(programPath);
+    const auto file = FileOf(link);
+    return file && SUCCEEDED(file.Get()->Save(path.c_str(), TRUE));
 }
 
 bool DesktopShortcutExists(const wchar_t* programPath) {
@@ -92,6 +108,5 @@ bool DesktopShortcutExists(const wchar_t* programPath) {
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
     const ComApartment apartment;
-    const auto link = MakeProgramLink(programPath);
-    return link && SUCCEEDED(link.Get()->Load(path.c_str(), STGM_READ));
+    return IsShortcutFile(path);
 }

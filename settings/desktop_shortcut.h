@@ -4,8 +4,10 @@
 inline constexpr wchar_t kShortcutFileName[] = L"Vexlo v1.1.lnk";
 
 // With create, writes the shortcut (target: the program, working directory: its folder),
-// replacing a file of that name; without, deletes that file, silently and not to the recycle bin.
-void SetDesktopShortcut(const wchar_t* programPath, bool create);
+// replacing a file of that name, unless the link cannot hold the path whole (MAX_PATH and more);
+// without, deletes that file if it is a shortcut, never a folder or another file, silently and
+// not to the recycle bin. True when it was written or deleted.
+bool SetDesktopShortcut(const wchar_t* programPath, bool create);
 
-// True if the desktop's file of that name loads as a shortcut, wherever it points.
+// True if the desktop's file (not folder) of that name loads as a shortcut, wherever it points.
 bool DesktopShortcutExists(const wchar_t* programPath);

@@ -8,6 +8,9 @@
 
 #include <libxml/xpath.h>
 
+#include <unordered_set>
+#include <vector>
+
 namespace {
 
 const xmlChar* XmlText(const char* text) {
@@ -25,6 +28,26 @@ bool IsHighSurrogate(wchar_t c) {
 
 bool IsLowSurrogate(wchar_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+bool HasAncestorIn(xmlNodePtr node, const std::unordered_set<xmlNodePtr>& nodes) {
+    for (xmlNodePtr parent = node->parent; parent; parent = parent->parent) {
+        if (nodes.contains(parent))
+            return true;
+    }
+    return false;
+}
+
+// The nodes of the set that lie inside no other node of it, in document order.
+std::vector<xmlNodePtr> OutermostNodes(xmlNodeSetPtr set) {
+    const std::unordered_set<xmlNodePtr> all(set->nodeTab, set->nodeTab + set->nodeNr);
+    std::vector<xmlNodePtr> outermost;
+    for (int i = 0; i < set->nodeNr; ++i) {
+        const xmlNodePtr node = set->nodeTab[i];
+        if (node && !HasAncestorIn(node, all))
+            outermost.push_back(node);
+    }
+    return outermost;
 }
 
 OwnedXmlDoc BuildDefaultDocument() {
@@ -102,10 +125,9 @@ bool SetAutoRunInDoc(xmlDocPtr doc, const wchar_t* text) {
     if (!nodes || nodes->nodeNr == 0)
         return false;
     const std::string utf8 = ToUtf8(text);
-    for (int i = 0; i < nodes->nodeNr; ++i) {
-        const xmlNodePtr node = nodes->nodeTab[i];
-        if (!node)
-            continue;
+    // An element inside another selected one goes with that one's old content, so the outermost
+    // are picked before anything changes.
+    for (const xmlNodePtr node : OutermostNodes(nodes)) {
         // Literal text: the new child is one text node, whatever "&" or "<" the text holds.
         xmlNodeSetContent(node, nullptr);
         xmlNodeAddContentLen(node, XmlText(utf8.c_str()), static_cast<int>(utf8.size()));
@@ -113,12 +135,12 @@ bool SetAutoRunInDoc(xmlDocPtr doc, const wchar_t* text) {
     return true;
 }
 
-void SaveAutoRunCmd(const wchar_t* text) {
+bool SaveAutoRunCmd(const wchar_t* text) {
     const std::wstring path = ServerFilePath();
     const XmlSession session;
     const OwnedXmlDoc doc = ReadServerDocument(path);
     if (!doc)
-        return;
-    SetAutoRunInDoc(doc.Get(), text);
-    SaveServerDocument(doc.Get(), path);
+        return false;
+    const bool set = SetAutoRunInDoc(doc.Get(), text);
+    return SaveServerDocument(doc.Get(), path) && set;
 }

@@ -49,14 +49,15 @@ bool CreateDefaultServerFile(const wchar_t* path);
 // True when the text consists of characters that an XML document can hold.
 bool IsStorableXmlText(std::wstring_view text);
 
-// Replaces the content of every //srv_root/cfg/autorun element with the text, taken literally.
-// True if at least one element was selected; false and no change for a null document or a text
-// that XML cannot hold.
+// Replaces the content of every //srv_root/cfg/autorun element with the text, taken literally;
+// one inside another selected element goes with that one's content. True if at least one element
+// was selected; false and no change for a null document or a text that XML cannot hold.
 bool SetAutoRunInDoc(xmlDocPtr doc, const wchar_t* text);
 
 // Stores the auto-start command line in ServerFilePath(). A missing or unreadable file is left
-// alone; a failed save leaves the old file as it was.
-void SaveAutoRunCmd(const wchar_t* text);
+// alone; a failed save leaves the old file as it was. True when the file now holds the text: it
+// was read, has an autorun element, XML can hold the text and the save succeeded.
+bool SaveAutoRunCmd(const wchar_t* text);
 
 // The text of the first child (by position) of the root's first "cfg" child: empty when that
 // "cfg" has no children or its first child has no text; nullopt when the file cannot be read or
@@ -64,5 +65,5 @@ void SaveAutoRunCmd(const wchar_t* text);
 std::optional<std::wstring> ReadAutoRunCommand(const std::wstring& path);
 
 // Every "srv" child of the root whose first child and that child's next sibling both have text,
-// taken by position, in file order.
+// taken by position, in file order; blanks and line breaks around each text are dropped.
 std::vector<ServerEntry> ReadServerEntries(const std::wstring& path);

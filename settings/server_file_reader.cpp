@@ -6,6 +6,8 @@
 
 #include <libxml/parser.h>
 
+#include <algorithm>
+
 namespace {
 
 bool HasName(xmlNodePtr node, const char* name) {
@@ -14,11 +16,22 @@ bool HasName(xmlNodePtr node, const char* name) {
 }
 
 // The text inside a node, when it has any.
-std::optional<std::wstring> TextOf(xmlDocPtr doc, xmlNodePtr node) {
-    const OwnedXmlString text = NodeListText(doc, node->children);
+std::optional<std::wstring> TextOf(xmlDocPtr doc, xmlNodePtr node,
+                                   const Utf8Decoder& decode = Utf8Decoder()) {
+    const auto text = NodeListText(doc, node->children);
     if (!text)
         return std::nullopt;
-    return FromUtf8(reinterpret_cast<const char*>(text.Get()));
+    return decode(*text);
+}
+
+// Without the blanks and line breaks that a formatted file puts around a text.
+std::optional<std::wstring> Trimmed(std::optional<std::wstring> text) {
+    constexpr wchar_t kBlanks[] = L" \t\r\n";
+    if (text) {
+        text->erase(0, std::min(text->size(), text->find_first_not_of(kBlanks)));
+        text->erase(text->find_last_not_of(kBlanks) + 1);
+    }
+    return text;
 }
 
 xmlNodePtr RootOf(const OwnedXmlDoc& doc) {
@@ -49,11 +62,12 @@ std::vector<ServerEntry> ReadServerEntries(const std::wstring& path) {
     const xmlNodePtr root = RootOf(doc);
     if (!root)
         return entries;
+    const Utf8Decoder decode;
     for (xmlNodePtr child = root->children; child; child = child->next) {
         if (!HasName(child, kServerElement) || !child->children || !child->children->next)
             continue;
-        auto url = TextOf(doc.Get(), child->children);
-        auto ip = TextOf(doc.Get(), child->children->next);
+        auto url = Trimmed(TextOf(doc.Get(), child->children, decode));
+        auto ip = Trimmed(TextOf(doc.Get(), child->children->next, decode));
         if (url && ip)
             entries.push_back({std::move(*url), std::move(*ip)});
     }

@@ -15,35 +15,41 @@ constexpr char kUtf8[] = "UTF-8";
 constexpr char kWideChar[] = "WCHAR_T";
 constexpr char kGbk[] = "GBK";
 
-using OwnedConverter = OwnedHandle<iconv_t, [](iconv_t cd) { iconv_close(cd); }>;
-
-OwnedConverter OpenConverter(const char* to, const char* from) {
+iconv_t OpenConverter(const char* to, const char* from) {
     const iconv_t cd = iconv_open(to, from);
-    return OwnedConverter(cd == reinterpret_cast<iconv_t>(-1) ? nullptr : cd);
+    return cd == reinterpret_cast<iconv_t>(-1) ? nullptr : cd;
 }
 
-// One pass of the converter over the source into a zero-filled destination. Returns 0 or -1 and
-// the number of bytes written.
+// One pass of an open converter over the source into a zero-filled destination. Returns 0 or -1
+// and the number of bytes written.
+int ConvertWith(iconv_t converter, char* dest, size_t destBytes, const char* src, size_t srcBytes,
+                size_t* written) {
+    std::memset(dest, 0, destBytes);
+    // Back to the initial state, whatever an earlier text left.
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(src);
+    size_t inLeft = srcBytes;
+    char* out = dest;
+    size_t outLeft = destBytes;
+    const size_t result = srcBytes == 0 ? 0 : iconv(converter, &in, &inLeft, &out, &outLeft);
+    // A converter may leave part of a character it had no room for behind the written text.
+    std::memset(out, 0, outLeft);
+    if (written)
+        *written = destBytes - outLeft;
+    return result == static_cast<size_t>(-1) ? -1 : 0;
+}
+
+// The same with a converter of its own for this one call.
 int Convert(const char* to, const char* from, char* dest, size_t destBytes, const char* src,
             size_t srcBytes, size_t* written = nullptr) {
     if (written)
         *written = 0;
     if (!dest || (!src && srcBytes > 0))
         return -1;
-    const OwnedConverter converter = OpenConverter(to, from);
+    const OwnedConverter converter(OpenConverter(to, from));
     if (!converter)
         return -1;
-    std::memset(dest, 0, destBytes);
-    char* in = const_cast<char*>(src);
-    size_t inLeft = srcBytes;
-    char* out = dest;
-    size_t outLeft = destBytes;
-    const size_t result = srcBytes == 0 ? 0 : iconv(converter.Get(), &in, &inLeft, &out, &outLeft);
-    // A converter may leave part of a character it had no room for behind the written text.
-    std::memset(out, 0, outLeft);
-    if (written)
-        *written = destBytes - outLeft;
-    return result == static_cast<size_t>(-1) ? -1 : 0;
+    return ConvertWith(converter.Get(), dest, destBytes, src, srcBytes, written);
 }
 
 } // namespace
@@ -72,10 +78,27 @@ std::string ToUtf8(std::wstring_view text) {
 }
 
 std::wstring FromUtf8(std::string_view text) {
+    return Utf8Decoder()(text);
+}
+
+Utf8Decoder::Utf8Decoder() : m_converter(OpenConverter(kWideChar, kUtf8)) {}
+
+std::wstring Utf8Decoder::operator()(std::string_view text) const {
     std::wstring wide(text.size(), L'\0');
+    // Valid text, the usual case, converts many times faster through the platform.
+    const int converted = text.empty() || text.size() > INT_MAX
+                              ? 0
+                              : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                                    static_cast<int>(text.size()), wide.data(),
+                                                    static_cast<int>(wide.size()));
+    if (converted > 0) {
+        wide.resize(static_cast<size_t>(converted));
+        return wide;
+    }
     size_t written = 0;
-    Convert(kWideChar, kUtf8, reinterpret_cast<char*>(wide.data()), wide.size() * sizeof(wchar_t),
-            text.data(), text.size(), &written);
+    if (m_converter)
+        ConvertWith(m_converter.Get(), reinterpret_cast<char*>(wide.data()),
+                    wide.size() * sizeof(wchar_t), text.data(), text.size(), &written);
     wide.resize(written / sizeof(wchar_t));
     return wide;
 }

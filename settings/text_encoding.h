@@ -1,5 +1,9 @@
 #pragma once
 
+#include "owned_handle.h"
+
+#include <iconv.h>
+
 #include <array>
 #include <cstddef>
 #include <memory>
@@ -49,6 +53,22 @@ private:
 // its default character. Throws std::system_error with the system's error code when the platform
 // conversion fails, and std::bad_alloc when no room can be had.
 AnsiText WideToAnsi(const wchar_t* text);
+
+// Converts many UTF-8 texts in turn with one converter, which is costly to open; each text as
+// FromUtf8 converts it.
+inline void CloseConverter(iconv_t cd) {
+    iconv_close(cd);
+}
+using OwnedConverter = OwnedHandle<iconv_t, CloseConverter>;
+
+class Utf8Decoder {
+public:
+    Utf8Decoder();
+    std::wstring operator()(std::string_view text) const;
+
+private:
+    OwnedConverter m_converter;
+};
 
 // Whole-text conversions: the result always has room for the complete text (up to three UTF-8
 // bytes a UTF-16 unit). Text after an invalid sequence is dropped.

@@ -6,13 +6,10 @@
 #include <libxml/xpath.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 using OwnedXmlDoc = OwnedHandle<xmlDocPtr, xmlFreeDoc>;
-inline void FreeXmlString(xmlChar* text) {
-    xmlFree(text);
-}
-using OwnedXmlString = OwnedHandle<xmlChar*, FreeXmlString>;
 using OwnedXPathContext = OwnedHandle<xmlXPathContextPtr, xmlXPathFreeContext>;
 using OwnedXPathObject = OwnedHandle<xmlXPathObjectPtr, xmlXPathFreeObject>;
 
@@ -32,19 +29,23 @@ private:
     void* m_previousErrorContext;
 };
 
-// srv.xml is a short list; anything longer is not a server file.
-inline constexpr size_t kMaxServerFileBytes = 1 << 20;
+// Far more than any list of servers needs (100,000 servers take about 7.5 MB); anything longer
+// is not a server file.
+inline constexpr size_t kMaxServerFileBytes = 16 << 20;
+// All uses of a document's entities together may stand for this much text.
+inline constexpr size_t kMaxEntityTextBytes = 64 << 10;
 
 // Reads the file through the wide file API and parses it as UTF-8 without network access, entity
 // substitution or DTD loading. Null when the file is missing, locked, larger than
-// kMaxServerFileBytes or not well-formed.
+// kMaxServerFileBytes, not well-formed, has a tag with too many attributes (markup_scan.h) or
+// declares anything but entities of plain text (used for at most kMaxEntityTextBytes).
 OwnedXmlDoc ReadServerDocument(const std::wstring& path);
 
 // Saves the document indented, in UTF-8, into a new file beside the path, and replaces the file
-// only once the new one has been written completely and reads back. The old file stays as it was
-// on any failure.
+// only once the new one has been written completely, flushed to disk and reads back. The old
+// file stays as it was on any failure. Temporaries left beside it by ended processes go.
 bool SaveServerDocument(xmlDocPtr doc, const std::wstring& path);
 
-// The text of a node list with entity references resolved, as the library gives it; empty
-// holder when there is none.
-OwnedXmlString NodeListText(xmlDocPtr doc, xmlNodePtr list);
+// The text and CDATA of a node list with its entity references resolved; nullopt when it holds
+// none.
+std::optional<std::string> NodeListText(xmlDocPtr doc, xmlNodePtr list);

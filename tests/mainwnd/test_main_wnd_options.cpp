@@ -21,20 +21,12 @@ std::optional<std::wstring> RunValue(const std::wstring& name) {
 }
 
 void DeleteRunValue(const std::wstring& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, name.c_str());
-        RegCloseKey(key);
-    }
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, name.c_str());
 }
 
 void SetRunValue(const std::wstring& name, const std::wstring& data) {
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                    nullptr);
-    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, name.c_str(), REG_SZ, data.c_str(),
+                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 std::wstring ShortcutPath() {
@@ -65,6 +57,7 @@ protected:
         DeleteRunValue(ProgramName());
         DeleteRunValue(L"other");
         DeleteFileW(ShortcutPath().c_str());
+        RemoveDirectoryW(ShortcutPath().c_str());
         MainWindowTest::TearDown();
     }
 
@@ -86,8 +79,11 @@ TEST_F(MainWindowOptions, TickingAutoStartRegistersAndRecordsTheDefaultCommand) 
     EXPECT_NE(file.find("<autorun>\""), std::string::npos) << file;
     EXPECT_EQ(file.find("CDATA"), std::string::npos) << "the command line is now plain text";
 
-    Click(Wnd().m_hAutoRunChk); // cleared: the value goes
+    // Cleared: the value goes and the command box's text is recorded.
+    SetCommand(L"\"" + GetModulePath() + L"\" /ip 127.0.0.150");
+    Click(Wnd().m_hAutoRunChk);
     EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
+    EXPECT_NE(ReadServerFile().find("\" /ip 127.0.0.150</autorun>"), std::string::npos);
 }
 
 TEST_F(MainWindowOptions, AnotherProgramsCommandIsRegisteredButNotRecorded) {
@@ -99,14 +95,24 @@ TEST_F(MainWindowOptions, AnotherProgramsCommandIsRegisteredButNotRecorded) {
     EXPECT_EQ(ReadServerFile(), before);
 }
 
-TEST_F(MainWindowOptions, AnEmptyCommandWritesNothingAndTheBoxStaysTicked) {
+TEST_F(MainWindowOptions, NothingWrittenLeavesTheBoxClear) {
     ASSERT_TRUE(CreateMainWindow());
     const std::string before = ReadServerFile();
     SetCommand(L"");
     Click(Wnd().m_hAutoRunChk);
-    EXPECT_TRUE(IsChecked(Wnd().m_hAutoRunChk));
+    EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
     EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
     EXPECT_EQ(ReadServerFile(), before);
+    // The machine-wide hive, as this process sees it, becomes one without a Run key.
+    SetCommand(DefaultCommand());
+    HKEY hOther = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel", 0, KEY_READ, &hOther), 0);
+    ASSERT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, hOther), ERROR_SUCCESS);
+    Click(Wnd().m_hAutoRunChk);
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegCloseKey(hOther);
+    EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
+    EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
 }
 
 TEST_F(MainWindowOptions, ClearingWithoutARunValueChangesNothing) {
@@ -117,6 +123,27 @@ TEST_F(MainWindowOptions, ClearingWithoutARunValueChangesNothing) {
     const std::string before = ReadServerFile();
     Click(Wnd().m_hAutoRunChk);
     EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
+    EXPECT_EQ(ReadServerFile(), before);
+}
+
+TEST_F(MainWindowOptions, ARefusedSavePutsTheRunValueBack) {
+    ASSERT_TRUE(CreateMainWindow());
+    const std::string before = ReadServerFile();
+    // Without shared deletion srv.xml can be read but not replaced.
+    const HANDLE held = CreateFileW(m_folder.File(L"srv.xml").c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HWND hBox = Wnd().m_hAutoRunChk;
+    Click(hBox); // ticked: written, then taken back
+    EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
+    EXPECT_FALSE(IsChecked(hBox));
+    SetRunValue(ProgramName(), L"stored before");
+    for (const char* step : {"ticked", "cleared"}) {
+        Click(hBox);
+        EXPECT_EQ(RunValue(ProgramName()), L"stored before") << step;
+        EXPECT_TRUE(IsChecked(hBox)) << step;
+    }
+    CloseHandle(held);
     EXPECT_EQ(ReadServerFile(), before);
 }
 
@@ -131,6 +158,11 @@ TEST_F(MainWindowOptions, TheShortcutBoxCreatesAndDeletesTheShortcut) {
     EXPECT_TRUE(IsChecked(Wnd().m_hShortcutChk)) << "a new window sees the shortcut";
     Click(Wnd().m_hShortcutChk);
     EXPECT_EQ(GetFileAttributesW(ShortcutPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(IsChecked(Wnd().m_hShortcutChk));
+
+    ASSERT_TRUE(CreateDirectoryW(ShortcutPath().c_str(), nullptr));
+    Click(Wnd().m_hShortcutChk); // no shortcut can be saved over a folder
+    EXPECT_FALSE(IsChecked(Wnd().m_hShortcutChk));
 }
 
 } // namespace

@@ -20,26 +20,6 @@ std::string Document(std::string_view body) {
     return std::string(kDeclaration) + "<srv_root>" + std::string(body) + "</srv_root>\n";
 }
 
-std::string EscapeXml(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 struct Span {
     std::size_t begin;
     std::size_t end; // one past the closing tag
@@ -63,10 +43,9 @@ std::vector<Span> ElementSpans(const std::string& file) {
 
 } // namespace
 
-std::string ValidServerFile(std::string_view programPathUtf8) {
-    return std::string(kDeclaration) + "<srv_root>\n  <cfg>\n    <autorun>\"" +
-           EscapeXml(programPathUtf8) +
-           "\" /ip 132.163.4.101</autorun>\n  </cfg>\n"
+std::string ValidServerFile() {
+    return std::string(kDeclaration) +
+           "<srv_root>\n  <cfg>\n    <autorun>\"C:\\V\\a.exe\" /ip 1.2.3.4</autorun>\n  </cfg>\n"
            "  <srv>\n    <url>a.example</url>\n    <ip>10.0.0.1</ip>\n  </srv>\n"
            "  <srv>\n    <url>b &amp; c \xE6\x97\xB6</url>\n    <ip><![CDATA[10.0.0.2]]></ip>\n"
            "  </srv>\n</srv_root>\n";
@@ -125,21 +104,36 @@ std::vector<MutatedFile> ElementEdits(const std::string& file, std::uint32_t see
 }
 
 std::vector<MutatedFile> DeepNesting() {
+    // Entries of each shape at each depth; the parser takes 257 levels of elements.
+    struct Depth {
+        std::size_t depth;
+        int inUrl, beside, unclosed, nestedRoots;
+    };
+    constexpr Depth kDepths[] = {
+        {254, 1, 2, kRefused, 1},
+        {255, kRefused, 2, kRefused, 1},
+        {256, kRefused, 2, kRefused, kRefused},
+        {257, kRefused, kRefused, kRefused, kRefused},
+        {100'000, kRefused, kRefused, kRefused, kRefused},
+    };
     std::vector<MutatedFile> files;
-    for (const std::size_t depth : {10u, 250u, 254u, 255u, 256u, 257u, 1000u, 100'000u}) {
-        const std::string open = Repeat("<a>", depth);
-        const std::string close = Repeat("</a>", depth);
-        const std::string n = std::to_string(depth);
+    for (const Depth& d : kDepths) {
+        const std::string open = Repeat("<a>", d.depth);
+        const std::string close = Repeat("</a>", d.depth);
+        const std::string n = std::to_string(d.depth);
         files.push_back({"nested " + n + " deep in url",
                          Document(std::string(kConfig) + "<srv><url>" + open + "x" + close +
-                                  "</url><ip>1</ip></srv>" + kServer)});
+                                  "</url><ip>1</ip></srv>" + kServer),
+                         d.inUrl});
         files.push_back({"nested " + n + " deep beside the entries",
-                         Document(std::string(kConfig) + kServer + open + close + kServer)});
+                         Document(std::string(kConfig) + kServer + open + close + kServer),
+                         d.beside});
         files.push_back({"nested " + n + " deep, never closed",
-                         Document(std::string(kConfig) + kServer + open)});
+                         Document(std::string(kConfig) + kServer + open), d.unclosed});
         files.push_back({"srv_root/cfg nested " + n + " deep",
-                         Document(Repeat("<srv_root><cfg>", depth / 2) + "<autorun>x</autorun>" +
-                                  Repeat("</cfg></srv_root>", depth / 2) + kServer)});
+                         Document(Repeat("<srv_root><cfg>", d.depth / 2) + "<autorun>x</autorun>" +
+                                  Repeat("</cfg></srv_root>", d.depth / 2) + kServer),
+                         d.nestedRoots});
     }
     return files;
 }
@@ -157,39 +151,39 @@ std::vector<MutatedFile> EntityDefinitions() {
                    Repeat("&l" + std::to_string(i - 1) + ";", 10) + "\">";
         return dtd + "]>";
     }();
+    const std::string cn = "<!DOCTYPE srv_root [<!ENTITY cn \"\xE4\xB8\xAD\xE5\x9B\xBD\">]>";
     return {
-        {"empty doctype", withDoctype("<!DOCTYPE srv_root>")},
+        {"empty doctype", withDoctype("<!DOCTYPE srv_root>"), 1},
         {"doctype with an element declaration",
-         withDoctype("<!DOCTYPE srv_root [<!ELEMENT srv_root ANY>]>")},
-        {"internal entity, unused", withDoctype("<!DOCTYPE srv_root [<!ENTITY e \"x\">]>")},
-        {"internal entity, used", withDoctype("<!DOCTYPE srv_root [<!ENTITY e \"x\">]>",
-                                              "<srv><url>&e;</url><ip>1</ip></srv>")},
+         withDoctype("<!DOCTYPE srv_root [<!ELEMENT srv_root ANY>]>"), 1},
+        {"internal entity, unused", withDoctype(cn), 1},
+        {"internal entity, used", withDoctype(cn, "<srv><url>&cn;</url><ip>&cn;</ip></srv>"), 2},
+        {"entity used beyond the budget",
+         withDoctype("<!DOCTYPE srv_root [<!ENTITY e \"" + std::string(1000, 'e') + "\">]>",
+                     "<srv><url>" + Repeat("&e;", 70) + "</url><ip>1</ip></srv>"),
+         kRefused},
         {"entity holding markup",
          withDoctype("<!DOCTYPE srv_root [<!ENTITY e \"<srv><url>u</url><ip>2</ip></srv>\">]>",
-                     "&e;")},
-        {"billion laughs", withDoctype(laughs, "<srv><url>&l9;</url><ip>&l9;</ip></srv>")},
-        {"parameter entity", withDoctype("<!DOCTYPE srv_root [<!ENTITY % p \"\"> %p;]>")},
+                     "&e;"),
+         kRefused},
+        {"billion laughs", withDoctype(laughs, "<srv><url>&l9;</url><ip>&l9;</ip></srv>"),
+         kRefused},
+        {"parameter entity", withDoctype("<!DOCTYPE srv_root [<!ENTITY % p \"\"> %p;]>"), kRefused},
         {"external entity",
          withDoctype("<!DOCTYPE srv_root [<!ENTITY e SYSTEM \"file:///C:/windows/win.ini\">]>",
-                     "<srv><url>&e;</url><ip>1</ip></srv>")},
+                     "<srv><url>&e;</url><ip>1</ip></srv>"),
+         kRefused},
         {"external parameter entity",
-         withDoctype("<!DOCTYPE srv_root [<!ENTITY % p SYSTEM \"nowhere.dtd\"> %p;]>")},
-        {"unparsed entity", withDoctype("<!DOCTYPE srv_root [<!NOTATION n SYSTEM \"n\">"
-                                        "<!ENTITY e SYSTEM \"x\" NDATA n>]>")},
-        {"external subset", withDoctype("<!DOCTYPE srv_root SYSTEM \"srv.dtd\">")},
-        {"public external subset", withDoctype("<!DOCTYPE srv_root PUBLIC \"-//x//y\" \"s.dtd\">")},
-        {"undeclared entity", Document(body + "<srv><url>&nope;</url><ip>1</ip></srv>")},
+         withDoctype("<!DOCTYPE srv_root [<!ENTITY % p SYSTEM \"nowhere.dtd\"> %p;]>"), kRefused},
+        {"unparsed entity",
+         withDoctype("<!DOCTYPE srv_root [<!NOTATION n SYSTEM \"n\">"
+                     "<!ENTITY e SYSTEM \"x\" NDATA n>]>"),
+         kRefused},
+        {"external subset", withDoctype("<!DOCTYPE srv_root SYSTEM \"srv.dtd\">"), kRefused},
         {"predefined entities and character references",
          Document(body + "<srv><url>&lt;&amp;&gt;&quot;&apos;&#x41;&#66;&#x6642;</url>"
-                         "<ip>&#49;.2.3.4</ip></srv>")},
-        {"character reference to a forbidden character",
-         Document(body + "<srv><url>&#0;</url><ip>1</ip></srv>")},
-        {"character reference beyond Unicode",
-         Document(body + "<srv><url>&#x110000;</url><ip>1</ip></srv>")},
-        {"character reference to a surrogate",
-         Document(body + "<srv><url>&#xD800;</url><ip>1</ip></srv>")},
-        {"doctype after the root", Document(body) + "<!DOCTYPE srv_root>"},
-        {"doctype not closed", std::string(kDeclaration) + "<!DOCTYPE srv_root [<!ENTITY e \"x\""},
+                         "<ip>&#49;.2.3.4</ip></srv>"),
+         2},
     };
 }
 
@@ -197,19 +191,59 @@ std::vector<MutatedFile> HugeTexts(std::size_t sizeLimit) {
     const auto withUrl = [](const std::string& url) {
         return Document(std::string(kConfig) + "<srv><url>" + url + "</url><ip>1</ip></srv>");
     };
-    const std::string shell = withUrl("");
-    std::vector<MutatedFile> files = {
-        {"url of 1 KiB", withUrl(std::string(1024, 'u'))},
-        {"url of 100 KiB", withUrl(std::string(std::size_t{100} * 1024, 'u'))},
-        {"url of multi-byte text", withUrl(Repeat("\xE6\x97\xB6", 50'000))},
-        {"autorun of 200 KiB",
-         Document("<cfg><autorun>" + std::string(std::size_t{200} * 1024, 'c') +
-                  "</autorun></cfg>" + kServer)},
-        {"5000 entries", Document(std::string(kConfig) + Repeat(kServer, 5000))},
-        {"file exactly at the limit", withUrl(std::string(sizeLimit - shell.size(), 'u'))},
-        {"file one byte over the limit", withUrl(std::string(sizeLimit - shell.size() + 1, 'u'))},
-        {"comment of 4 MiB",
-         Document(std::string(kConfig) + kServer + "<!--" + std::string(4 << 20, 'x') + "-->")},
+    // No text or comment may pass ten million bytes; two of eight million fill the limit.
+    const auto filled = [&](std::size_t size) {
+        const std::string shell =
+            Document("<cfg><autorun></autorun></cfg><!---->" + std::string(kServer));
+        const std::size_t half = (size - shell.size()) / 2;
+        return Document("<cfg><autorun>" + std::string(half, 'c') + "</autorun></cfg><!--" +
+                        std::string(size - shell.size() - half, 'x') + "-->" + kServer);
     };
+    return {
+        {"url of 100 KiB", withUrl(std::string(std::size_t{100} * 1024, 'u')), 1},
+        {"5000 entries", Document(std::string(kConfig) + Repeat(kServer, 5000)), 5000},
+        {"file exactly at the limit", filled(sizeLimit), 1},
+        {"file one byte over the limit", filled(sizeLimit + 1), kRefused},
+        {"text of ten million bytes", withUrl(Repeat(std::string(1000, 'u'), 10'001)), kRefused},
+    };
+}
+
+std::vector<MutatedFile> SuperLinearShapes(std::size_t sizeLimit) {
+    const std::string head = std::string(kDeclaration) + "<srv_root>";
+    // The piece repeated as often as the limit allows, inside the root.
+    const auto fill = [&](std::string_view piece, const std::string& doctype = {}) {
+        const std::size_t room = sizeLimit - head.size() - doctype.size() - 12;
+        return std::string(kDeclaration) + doctype + "<srv_root>" +
+               Repeat(piece, room / piece.size()) + "</srv_root>";
+    };
+    // Numbered pieces after the text until the limit is near.
+    const auto numbered = [&](std::string text, const char* before, const char* after) {
+        for (int i = 0; text.size() < sizeLimit - 40; ++i)
+            text += before + std::to_string(i) + after;
+        return text;
+    };
+    const std::string prefixes = numbered(head, "<a xmlns:p", "='u'/>");
+    const std::string declarations =
+        numbered(std::string(kDeclaration) + "<!DOCTYPE srv_root [", "<!ENTITY e", " 'x'>");
+    std::vector<MutatedFile> files = {
+        {"attributes on the root",
+         std::string(kDeclaration) + "<srv_root" + Repeat(" a=\"\"", (sizeLimit - 200) / 5) + ">" +
+             kServer + "</srv_root>",
+         kRefused},
+        {"namespace declarations", prefixes + "</srv_root>", kRefused},
+        {"entity declarations", declarations + "]><srv_root/>", kRefused},
+        {"siblings within the bound, text between",
+         head + kConfig + kServer + Repeat("<a/>x", 319'990) + "</srv_root>", 1},
+        {"a long element name",
+         head + "<" + std::string(sizeLimit - head.size() - 20, 'n') + "/></srv_root>", kRefused},
+        {"character references in the command",
+         head + "<cfg><autorun>" + Repeat("&#x41;", (sizeLimit - 200) / 6) + "</autorun></cfg>" +
+             kServer + "</srv_root>",
+         1},
+        {"entity references", fill("&e;", "<!DOCTYPE srv_root [<!ENTITY e \"x\">]>"), kRefused},
+    };
+    for (const char* piece : {"<a b='' c='' d='' e='' f='' g='' h='' i=''/>", "<a/>", "<!---->",
+                              "<?p?>", "<![CDATA[x]]>", "<a>"})
+        files.push_back({std::string("as many as fit of ") + piece, fill(piece), kRefused});
     return files;
 }

@@ -5,14 +5,19 @@
 #include <string_view>
 #include <vector>
 
+// The entries a file must read as: a count, or one of these.
+inline constexpr int kRefused = -1;    // the readers give nothing and a save leaves the file alone
+inline constexpr int kAnyReading = -2; // seeded variants: only the reading rules must hold
+
 // One hostile variant of a valid srv.xml.
 struct MutatedFile {
     std::string name;
     std::string bytes;
+    int entries = kAnyReading;
 };
 
-// A small valid srv.xml: an auto-start command line for the program, two servers.
-std::string ValidServerFile(std::string_view programPathUtf8);
+// A small valid srv.xml: an auto-start command line, two servers.
+std::string ValidServerFile();
 
 // The file cut at every offset, from empty to one byte short.
 std::vector<MutatedFile> Truncations(const std::string& file);
@@ -26,3 +31,5 @@ std::vector<MutatedFile> DeepNesting();
 std::vector<MutatedFile> EntityDefinitions();
 // Texts, entry counts and files around the size limit.
 std::vector<MutatedFile> HugeTexts(std::size_t sizeLimit);
+// Files as large as the limit allows, of the shapes that cost a parser more than their size.
+std::vector<MutatedFile> SuperLinearShapes(std::size_t sizeLimit);

@@ -19,37 +19,25 @@ struct RawValue {
 };
 
 std::optional<RawValue> ReadRaw(const std::wstring& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return std::nullopt;
     RawValue value;
     DWORD size = 0;
-    LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size);
-    if (status == ERROR_SUCCESS) {
-        value.data.resize(size);
-        status =
-            RegQueryValueExW(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
-    }
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
+    const auto read = [&](void* data) {
+        return RegGetValueW(HKEY_LOCAL_MACHINE, kRunKey, name.c_str(), RRF_RT_ANY | RRF_NOEXPAND,
+                            &value.type, data, &size) == ERROR_SUCCESS;
+    };
+    if (!read(nullptr))
         return std::nullopt;
-    return value;
+    value.data.resize(size);
+    return read(value.data.data()) ? std::optional(value) : std::nullopt;
 }
 
 void WriteRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
+    EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, name.c_str(), type, data, size),
               ERROR_SUCCESS);
-    RegCloseKey(key);
 }
 
 void DeleteRaw(const std::wstring& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueW(key, name.c_str());
-    RegCloseKey(key);
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, name.c_str());
 }
 
 // REG_SZ data as the registry holds it, terminator included.
@@ -159,6 +147,22 @@ TEST_F(AutoRunEntry, TheEmptyNameIsTheKeysDefaultValue) {
     EXPECT_FALSE(IsAutoRunRegistered(L""));
     if (saved)
         WriteRaw(L"", saved->type, saved->data.data(), static_cast<DWORD>(saved->data.size()));
+}
+
+TEST_F(AutoRunEntry, ABackupPutsBackTypeAndDataOrTheAbsence) {
+    const DWORD number = 7;
+    WriteRaw(m_strName, REG_DWORD, &number, sizeof number);
+    const RunValueBackup present(Name());
+    DeleteRaw(m_strName);
+    const RunValueBackup absent(Name());
+    ASSERT_TRUE(SetAutoRunEntry(Name(), L"new", true));
+    EXPECT_TRUE(present.Restore());
+    const auto value = ReadRaw(m_strName);
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(value->data, (std::vector<BYTE>{7, 0, 0, 0}));
+    EXPECT_TRUE(absent.Restore());
+    EXPECT_FALSE(ReadRaw(m_strName));
 }
 
 TEST_F(AutoRunEntry, ASecondProcessSeesWhatTheFirstWrote) {

@@ -64,6 +64,8 @@ protected:
     void Remove() {
         SetFileAttributesW(m_strShortcut.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(m_strShortcut.c_str());
+        DeleteFileW((m_strShortcut + L"\\kept").c_str());
+        RemoveDirectoryW(m_strShortcut.c_str());
     }
 
     const std::wstring m_strProgram = GetModulePath();
@@ -74,19 +76,9 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
-TEST_F(DesktopShortcut, CreatesALinkToTheProgramAndItsFolder) {
-    EXPECT_FALSE(DesktopShortcutExists(m_strProgram.c_str()));
-    SetDesktopShortcut(m_strProgram.c_str(), true);
-    EXPECT_TRUE(FileExists(m_strShortcut));
-    EXPECT_TRUE(DesktopShortcutExists(m_strProgram.c_str()));
-    const auto target = LoadLink(m_strShortcut);
-    ASSERT_TRUE(target);
-    EXPECT_EQ(target->path, m_strProgram);
-    EXPECT_EQ(target->workingDirectory, FolderOf(m_strProgram));
-}
-
 TEST_F(DesktopShortcut, RecreatesAnExistingOne) {
     const std::wstring elsewhere = FolderPath(CSIDL_SYSTEM) + L"\\notepad.exe";
+    EXPECT_FALSE(DesktopShortcutExists(m_strProgram.c_str()));
     SetDesktopShortcut(elsewhere.c_str(), true);
     // It exists wherever it points.
     EXPECT_TRUE(DesktopShortcutExists(m_strProgram.c_str()));
@@ -100,15 +92,27 @@ TEST_F(DesktopShortcut, RecreatesAnExistingOne) {
 }
 
 TEST_F(DesktopShortcut, DeletesIt) {
-    SetDesktopShortcut(m_strProgram.c_str(), true);
+    ASSERT_TRUE(SetDesktopShortcut(m_strProgram.c_str(), true));
     ASSERT_TRUE(FileExists(m_strShortcut));
-    SetDesktopShortcut(m_strProgram.c_str(), false);
+    EXPECT_TRUE(SetDesktopShortcut(m_strProgram.c_str(), false));
     EXPECT_FALSE(FileExists(m_strShortcut));
     EXPECT_FALSE(DesktopShortcutExists(m_strProgram.c_str()));
     // Deleting again has nothing to delete and asks nothing.
     const ULONGLONG start = GetTickCount64();
-    SetDesktopShortcut(m_strProgram.c_str(), false);
+    EXPECT_FALSE(SetDesktopShortcut(m_strProgram.c_str(), false));
     EXPECT_LT(GetTickCount64() - start, 5'000u);
+}
+
+TEST_F(DesktopShortcut, DeletesNoFolderAndLinksNoOverlongPath) {
+    const std::wstring path = L"C:\\" + std::wstring(MAX_PATH, L'd') + L"\\v.exe";
+    EXPECT_FALSE(SetDesktopShortcut(path.c_str(), true));
+    EXPECT_FALSE(FileExists(m_strShortcut));
+    ASSERT_TRUE(CreateDirectoryW(m_strShortcut.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(m_strShortcut + L"\\kept", "kept"));
+    EXPECT_FALSE(DesktopShortcutExists(m_strProgram.c_str()));
+    EXPECT_FALSE(SetDesktopShortcut(m_strProgram.c_str(), false));
+    EXPECT_FALSE(SetDesktopShortcut(m_strProgram.c_str(), true));
+    EXPECT_EQ(ReadFileBytes(m_strShortcut + L"\\kept"), "kept");
 }
 
 TEST_F(DesktopShortcut, AFileThatIsNotAShortcutDoesNotCount) {
@@ -116,6 +120,7 @@ TEST_F(DesktopShortcut, AFileThatIsNotAShortcutDoesNotCount) {
     for (const auto& bytes : contents) {
         ASSERT_TRUE(WriteFileBytes(m_strShortcut, bytes));
         EXPECT_FALSE(DesktopShortcutExists(m_strProgram.c_str())) << bytes.size() << " bytes";
+        EXPECT_FALSE(SetDesktopShortcut(m_strProgram.c_str(), false));
         EXPECT_EQ(ReadFileBytes(m_strShortcut), bytes) << "left as it was";
     }
 }

@@ -80,17 +80,12 @@ TEST(CreateDirectoryPath, RefusesBadPaths) {
     EXPECT_FALSE(CreateDirectoryPath((scratch.File(L"file") + L"\\sub\\").c_str()));
 }
 
-TEST(EnsureFileExists, CreatesFoldersAndAnEmptyFile) {
+TEST(EnsureFileExists, CreatesFoldersAndAnEmptyFileAndKeepsAnExistingOne) {
     const ScratchFolder scratch;
     const std::wstring path = scratch.Path() + L"/新/folder/srv.xml";
     EXPECT_TRUE(EnsureFileExists(path.c_str()));
     EXPECT_TRUE(IsFile(path));
     EXPECT_EQ(ReadFileBytes(path), "");
-}
-
-TEST(EnsureFileExists, KeepsAnExistingFile) {
-    const ScratchFolder scratch;
-    const std::wstring path = scratch.File(L"srv.xml");
     ASSERT_TRUE(WriteFileBytes(path, "<kept/>"));
     EXPECT_TRUE(EnsureFileExists(path.c_str()));
     EXPECT_EQ(ReadFileBytes(path), "<kept/>");

@@ -4,6 +4,7 @@
 #include "program_folder_test.h"
 #include "program_paths.h"
 #include "server_file_texts.h"
+#include "time_limits.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -121,6 +122,11 @@ TEST_F(ServerListFile, ReadersTakeChildrenByPosition) {
          "<server><url>a</url><ip>1</ip></server><!-- srv --><?srv x?>",
          std::nullopt,
          {}},
+        {"blanks and line breaks around the texts",
+         "<srv><url>\n  a.example \n</url><ip>\n  127.0.0.23\n</ip></srv><srv><url> "
+         "</url><ip>1</ip></srv>",
+         std::nullopt,
+         {{L"a.example", L"127.0.0.23"}, {L"", L"1"}}},
         {"Chinese text",
          "<cfg><autorun>时间</autorun></cfg><srv><url>中国授时</url><ip>1</ip></srv>",
          L"时间",
@@ -142,14 +148,20 @@ TEST_F(ServerListFile, ReadersForceUtf8WhateverTheDeclarationSays) {
     EXPECT_EQ(entries[0].url, L"时间");
 }
 
-TEST_F(ServerListFile, ALongListIsReadWhole) {
-    std::string body;
-    for (int i = 0; i < 5000; ++i)
-        body += "<srv><url>host" + std::to_string(i) + ".example</url><ip>10.0.0.1</ip></srv>\n";
+TEST_F(ServerListFile, AHundredThousandServersAreReadAndSavedQuickly) {
+    std::string body = "<cfg><autorun>old</autorun></cfg>";
+    for (int i = 0; i < 100'000; ++i)
+        body += "  <srv>\n    <url>host" + std::to_string(i) +
+                ".example</url>\n    <ip>10.0.0.1</ip>\n  </srv>\n";
     ASSERT_TRUE(WriteFileBytes(ServerFile(), Document(body)));
+    const ULONGLONG start = GetTickCount64();
     const auto entries = ReadServerEntries(ServerFilePath());
-    ASSERT_EQ(entries.size(), 5000u);
-    EXPECT_EQ(entries.back().url, L"host4999.example");
+    EXPECT_LT(GetTickCount64() - start, ScaledTimeLimitMs(1'000));
+    ASSERT_EQ(entries.size(), 100'000u);
+    EXPECT_EQ(entries.back().url, L"host99999.example");
+    EXPECT_TRUE(SaveAutoRunCmd(L"new"));
+    EXPECT_EQ(ReadServerEntries(ServerFilePath()).size(), 100'000u);
+    EXPECT_EQ(ReadAutoRunCommand(ServerFilePath()), L"new");
 }
 
 // A folder whose name lies outside code page 936 (and, with the Chinese, outside 1252).

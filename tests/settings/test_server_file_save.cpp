@@ -7,12 +7,15 @@
 
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
+#include <libxml/xmlmemory.h>
 #include <libxml/xmlIO.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,12 +37,13 @@ std::vector<std::wstring> FolderContent(const std::wstring& folder) {
 
 TEST_F(SaveAutoRun, RewritesTheFileWithTheTextEscaped) {
     CreateDefaults();
-    SaveAutoRunCmd(L"\"C:\\a&b\\<x>.exe\" /ip 1.2.3.4");
+    ASSERT_TRUE(WriteFileBytes(Folder().File(L"srv.xml.99999.tmp"), "left by an ended process"));
+    EXPECT_TRUE(SaveAutoRunCmd(L"\"C:\\a&b\\<x>.exe\" /ip 1.2.3.4"));
     EXPECT_EQ(
         ReadFileBytes(ServerFile()),
         ServerFileWithAutoRunLine("<autorun>\"C:\\a&amp;b\\&lt;x&gt;.exe\" /ip 1.2.3.4</autorun>"));
     EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"})
-        << "no temporary file is left";
+        << "no temporary file is left, nor another's";
 }
 
 TEST_F(SaveAutoRun, TextReadsBackAsTyped) {
@@ -66,7 +70,7 @@ TEST_F(SaveAutoRun, TextReadsBackAsTyped) {
 }
 
 TEST_F(SaveAutoRun, LeavesAMissingFileMissing) {
-    SaveAutoRunCmd(L"text");
+    EXPECT_FALSE(SaveAutoRunCmd(L"text"));
     EXPECT_TRUE(FolderContent(Folder().Path()).empty());
 }
 
@@ -74,21 +78,24 @@ TEST_F(SaveAutoRun, LeavesAnUnreadableFileAlone) {
     const std::string unreadable[] = {"", "not XML at all", "<srv_root><cfg><autorun>cut"};
     for (const auto& bytes : unreadable) {
         ASSERT_TRUE(WriteFileBytes(ServerFile(), bytes));
-        SaveAutoRunCmd(L"text");
+        EXPECT_FALSE(SaveAutoRunCmd(L"text"));
         EXPECT_EQ(ReadFileBytes(ServerFile()), bytes);
     }
 }
 
-TEST_F(SaveAutoRun, LeavesALockedFileAlone) {
+TEST_F(SaveAutoRun, LeavesALockedOrIrreplaceableFileAlone) {
     CreateDefaults();
     const std::string before = ReadFileBytes(ServerFile());
-    const HANDLE locked = CreateFileW(ServerFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    SaveAutoRunCmd(L"text");
-    CloseHandle(locked);
-    EXPECT_EQ(ReadFileBytes(ServerFile()), before);
-    EXPECT_EQ(FolderContent(Folder().Path()).size(), 1u);
+    // Shared for nothing it cannot be read; without shared deletion it cannot be replaced.
+    for (const DWORD sharing : {0ul, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+        const HANDLE held = CreateFileW(ServerFile().c_str(), GENERIC_READ, sharing, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(SaveAutoRunCmd(L"text")) << sharing;
+        CloseHandle(held);
+        EXPECT_EQ(ReadFileBytes(ServerFile()), before) << sharing;
+        EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"});
+    }
 }
 
 TEST_F(SaveAutoRun, SetsEveryAutorunAndKeepsTheRest) {
@@ -117,7 +124,7 @@ TEST_F(SaveAutoRun, SetsEveryAutorunAndKeepsTheRest) {
 TEST_F(SaveAutoRun, SavesAFileWithoutAutorunReformatted) {
     ASSERT_TRUE(
         WriteFileBytes(ServerFile(), "<srv_root><srv><url>a</url><ip>1</ip></srv></srv_root>"));
-    SaveAutoRunCmd(L"new");
+    EXPECT_FALSE(SaveAutoRunCmd(L"new")) << "nothing holds the text";
     EXPECT_EQ(ReadFileBytes(ServerFile()), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                            "<srv_root>\n"
                                            "  <srv>\n"
@@ -133,7 +140,7 @@ TEST_F(SaveAutoRun, KeepsTheOldTextForTextThatXmlCannotHold) {
     const std::wstring unstorable[] = {std::wstring(L"bell\x0007"), std::wstring(L"a") + L'\xD800',
                                        std::wstring(L"\xDC00") + L"b", std::wstring(L"\xFFFE")};
     for (const auto& text : unstorable) {
-        SaveAutoRunCmd(text.c_str());
+        EXPECT_FALSE(SaveAutoRunCmd(text.c_str()));
         EXPECT_EQ(ReadFileBytes(ServerFile()), before) << testing::PrintToString(text);
     }
 }
@@ -155,11 +162,33 @@ TEST(IsStorableXmlText, AcceptsWhatXmlCanHold) {
         EXPECT_EQ(IsStorableXmlText(text), storable) << testing::PrintToString(text);
 }
 
-TEST(SetAutoRunInDoc, ReportsWhetherAnElementWasSet) {
+// The library's allocator, listing the blocks out; freed blocks are never reused.
+struct Blocks {
+    static inline std::set<void*> live;
+    static void* Keep(void* block) { return *live.insert(block).first; }
+    static void* Malloc(size_t size) { return Keep(std::malloc(size)); }
+    static void* Realloc(void* block, size_t size) {
+        live.erase(block);
+        return Keep(std::realloc(block, size));
+    }
+    static char* Strdup(const char* text) { return static_cast<char*>(Keep(_strdup(text))); }
+    static void Free(void* block) { live.erase(block); }
+};
+
+// The outer autorun's new content replaces the inner one, which must not be written to.
+TEST(SetAutoRunInDoc, ReportsWhetherAnElementWasSetAndTouchesNoneItRemoved) {
+    xmlFreeFunc oldFree{};
+    xmlMallocFunc oldMalloc{};
+    xmlReallocFunc oldRealloc{};
+    xmlStrdupFunc oldStrdup{};
+    xmlMemGet(&oldFree, &oldMalloc, &oldRealloc, &oldStrdup);
+    xmlInitParser(); // its tables are not the test's
+    xmlMemSetup(Blocks::Free, Blocks::Malloc, Blocks::Realloc, Blocks::Strdup);
     EXPECT_FALSE(SetAutoRunInDoc(nullptr, L"text"));
-    const std::string withAutorun = "<srv_root><cfg><autorun>old</autorun></cfg></srv_root>";
-    xmlDocPtr doc = xmlReadMemory(withAutorun.data(), static_cast<int>(withAutorun.size()), nullptr,
-                                  "UTF-8", XML_PARSE_NOBLANKS);
+    const std::string nested = "<srv_root><cfg><autorun><srv_root><cfg><autorun>inner</autorun>"
+                               "</cfg></srv_root></autorun></cfg></srv_root>";
+    xmlDocPtr doc =
+        xmlReadMemory(nested.data(), static_cast<int>(nested.size()), nullptr, "UTF-8", 0);
     ASSERT_NE(doc, nullptr);
     EXPECT_FALSE(SetAutoRunInDoc(doc, nullptr));
     EXPECT_FALSE(SetAutoRunInDoc(doc, L"bell\x0007"));
@@ -168,6 +197,8 @@ TEST(SetAutoRunInDoc, ReportsWhetherAnElementWasSet) {
     EXPECT_STREQ(reinterpret_cast<const char*>(text), "new & <improved>");
     xmlFree(text);
     xmlFreeDoc(doc);
+    xmlMemSetup(oldFree, oldMalloc, oldRealloc, oldStrdup);
+    EXPECT_TRUE(Blocks::live.empty()) << "text added to a freed element is never freed";
 
     const std::string without = "<srv_root><cfg><other/></cfg><autorun/></srv_root>";
     doc = xmlReadMemory(without.data(), static_cast<int>(without.size()), nullptr, "UTF-8", 0);
@@ -217,7 +248,7 @@ TEST_F(FailingSave, AWriteThatFailsMidwayLeavesTheOldFile) {
     for (const bool lie : {false, true}) {
         FailingOutput::budget = before.size() / 2;
         FailingOutput::lie = lie;
-        SaveAutoRunCmd(L"new text");
+        EXPECT_FALSE(SaveAutoRunCmd(L"new text"));
         EXPECT_EQ(ReadFileBytes(ServerFile()), before) << (lie ? "reported" : "unreported");
         EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"})
             << (lie ? "reported" : "unreported") << ": no temporary file is left";
@@ -226,20 +257,6 @@ TEST_F(FailingSave, AWriteThatFailsMidwayLeavesTheOldFile) {
     FailingOutput::lie = false;
     SaveAutoRunCmd(L"new text");
     EXPECT_EQ(ReadAutoRunCommand(ServerFilePath()), L"new text") << "a complete write";
-}
-
-TEST_F(SaveAutoRun, AFileThatCannotBeReplacedKeepsItsBytes) {
-    CreateDefaults();
-    const std::string before = ReadFileBytes(ServerFile());
-    // Open without sharing deletion: the file can be read but not replaced.
-    const HANDLE held =
-        CreateFileW(ServerFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    SaveAutoRunCmd(L"new text");
-    CloseHandle(held);
-    EXPECT_EQ(ReadFileBytes(ServerFile()), before);
-    EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"});
 }
 
 TEST_F(SaveAutoRun, ASecondProcessReadsAndWritesTheSameFile) {

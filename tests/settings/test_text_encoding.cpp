@@ -166,6 +166,11 @@ TEST(FromUtf8, RoundTripsAndStopsAtAnInvalidSequence) {
     EXPECT_EQ(FromUtf8("ab\xFF"
                        "cd"),
               L"ab");
+    // One decoder for many texts: a cut sequence at the end of one is not carried into the next.
+    const Utf8Decoder decode;
+    EXPECT_EQ(decode("a\xE6\x97"), L"a");
+    EXPECT_EQ(decode("\xB6"), L"");
+    EXPECT_EQ(decode("\xE6\x97\xB6"), L"时");
 }
 
 } // namespace

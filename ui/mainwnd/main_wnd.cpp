@@ -90,13 +90,22 @@ LRESULT CMainWnd::OnAutoRunToggled() {
 
     const std::wstring name = GetCommandProgramName(text.c_str());
     const bool checked = SendMessageW(m_hAutoRunChk, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
-    if (SetAutoRunEntry(name.c_str(), text.c_str(), checked) && IsOwnIpCommandLine(text.c_str()))
-        SaveAutoRunCmd(text.c_str());
+    // The Run value and srv.xml change together or not at all.
+    const RunValueBackup previous(name.c_str());
+    if (SetAutoRunEntry(name.c_str(), text.c_str(), checked) && IsOwnIpCommandLine(text.c_str()) &&
+        !SaveAutoRunCmd(text.c_str()))
+        previous.Restore();
+    // The box shows what is in place, whatever the click asked for.
+    SendMessageW(m_hAutoRunChk, BM_SETCHECK,
+                 IsAutoRunRegistered(name.c_str()) ? BST_CHECKED : BST_UNCHECKED, 0);
     return 0;
 }
 
 LRESULT CMainWnd::OnShortcutToggled() {
     const bool checked = SendMessageW(m_hShortcutChk, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
-    SetDesktopShortcut(GetModulePath().c_str(), checked);
+    const std::wstring program = GetModulePath();
+    SetDesktopShortcut(program.c_str(), checked);
+    SendMessageW(m_hShortcutChk, BM_SETCHECK,
+                 DesktopShortcutExists(program.c_str()) ? BST_CHECKED : BST_UNCHECKED, 0);
     return 1;
 }
