@@ -16,6 +16,13 @@
 #include <string>
 #include <vector>
 
+// The log pane's text until the first synchronisation.
+inline constexpr wchar_t kHelpText[] =
+    L"\r\n\r\n\r\n\r\n 请选择时间服务器\r\n\r\n 然后双击校正时间\r\n\r\n "
+    L"本程序支持命令行调用，格式为:"
+    L"\r\n\r\n Vexlo.exe /ip 132.163.4.101\r\n\r\n 本程序使用说明见:"
+    L"\r\n\r\n https://github.com/vexlo/vexlo#readme\r\n\r\n\r\n";
+
 // A main window created as the entry point creates it (hidden, WS_OVERLAPPEDWINDOW), with its
 // program folder (g_appDir, where srv.xml lives) in a scratch folder of its own.
 class MainWindowTest : public ::testing::Test {

@@ -68,7 +68,6 @@ TEST_F(MainWindowTest, AFreshFolderGetsTheSixDefaultServers) {
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rows[i].second, addresses[i]) << "row " << i;
     EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), OwnCommand());
-    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), BuildHelpText());
 }
 
 TEST_F(MainWindowTest, SettlesTheCommandBoxFromTheStoredCommandLine) {
@@ -122,8 +121,13 @@ protected:
 
     void ClickSync() const { SendMessageW(Wnd().m_hSyncBtn, BM_CLICK, 0, 0); }
 
-    void DoubleClickAt(POINT point) const {
+    // What the mouse sends for a click, and for a double-click, at a point of the list.
+    void ClickAt(POINT point, bool twice = false) const {
         const LPARAM where = MAKELPARAM(point.x, point.y);
+        SendMessageW(Wnd().m_hSrvList, WM_LBUTTONDOWN, MK_LBUTTON, where);
+        SendMessageW(Wnd().m_hSrvList, WM_LBUTTONUP, 0, where);
+        if (!twice)
+            return;
         SendMessageW(Wnd().m_hSrvList, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
         SendMessageW(Wnd().m_hSrvList, WM_LBUTTONUP, 0, where);
     }
@@ -134,17 +138,24 @@ protected:
         SendMessageW(Wnd().m_hSrvList, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
         return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     }
+
+    LRESULT SelectedCount() const {
+        return SendMessageW(Wnd().m_hSrvList, LVM_GETSELECTEDCOUNT, 0, 0);
+    }
 };
 
 TEST_F(MainWindowSync, TheButtonUsesTheTopmostSelectedRow) {
+    SelectRows({});
+    EXPECT_EQ(Asked([&] { ClickSync(); }), (std::vector{0, 0, 0})) << "no row";
+    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), kHelpText) << "no row";
     const struct {
         const char* name;
         std::initializer_list<int> selected;
         std::vector<int> asked;
     } cases[] = {
-        {"no row", {}, {0, 0, 0}},
         {"one row", {1}, {0, 1, 0}},
         {"several rows", {2, 1}, {0, 1, 0}},
+        {"all rows", {0, 1, 2}, {1, 0, 0}},
     };
     for (const auto& c : cases) {
         SelectRows(c.selected);
@@ -152,26 +163,27 @@ TEST_F(MainWindowSync, TheButtonUsesTheTopmostSelectedRow) {
     }
 }
 
-TEST_F(MainWindowSync, NothingSelectedLeavesTheLogAlone) {
-    SelectRows({});
-    EXPECT_EQ(Asked([&] { ClickSync(); }), (std::vector{0, 0, 0}));
-    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), BuildHelpText());
-}
-
-TEST_F(MainWindowSync, ADoubleClickSynchronisesWithTheSelectedRow) {
-    SelectRows({2});
-    EXPECT_EQ(Asked([&] { DoubleClickAt(RowCentre(2)); }), (std::vector{0, 0, 1}));
+TEST_F(MainWindowSync, ADoubleClickOnARowSynchronisesWithThatRow) {
+    SelectRows({0});
+    EXPECT_EQ(Asked([&] { ClickAt(RowCentre(2), true); }), (std::vector{0, 0, 1}));
     const std::wstring log = WindowText(Wnd().m_hLogEdit);
     EXPECT_NE(log.find(L"正在连接: 127.0.0.43..."), std::wstring::npos);
     EXPECT_NE(log.find(L"接受的时间为从1900年1月1日起 3660595200 秒 \r\n"), std::wstring::npos);
 }
 
-TEST_F(MainWindowSync, ADoubleClickBelowTheRowsWithNothingSelectedDoesNothing) {
-    SelectRows({});
+// A click on the empty area below the rows clears the selection, so the double-click that
+// follows finds no row and nothing happens.
+TEST_F(MainWindowSync, ADoubleClickBelowTheRowsDoesNothing) {
     POINT below = RowCentre(2);
     below.y += 60;
-    EXPECT_EQ(Asked([&] { DoubleClickAt(below); }), (std::vector{0, 0, 0}));
-    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), BuildHelpText());
+    for (const bool rowClickedBefore : {false, true}) {
+        if (rowClickedBefore)
+            ClickAt(RowCentre(1));
+        ASSERT_EQ(SelectedCount(), rowClickedBefore ? 1 : 0);
+        EXPECT_EQ(Asked([&] { ClickAt(below, true); }), (std::vector{0, 0, 0}));
+        EXPECT_EQ(SelectedCount(), 0);
+        EXPECT_EQ(WindowText(Wnd().m_hLogEdit), kHelpText);
+    }
 }
 
 } // namespace
