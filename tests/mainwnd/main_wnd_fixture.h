@@ -54,28 +54,6 @@ protected:
 
     CMainWnd& Wnd() const { return *m_wnd; }
 
-    std::vector<std::pair<std::wstring, std::wstring>> Rows() const {
-        return ListViewRows(Wnd().m_hSrvList);
-    }
-
-    void SelectRows(std::initializer_list<int> rows) const {
-        LVITEMW state = {};
-        state.stateMask = LVIS_SELECTED;
-        SendMessageW(Wnd().m_hSrvList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(&state));
-        state.state = LVIS_SELECTED;
-        for (const int row : rows)
-            SendMessageW(Wnd().m_hSrvList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-    }
-
-    // A control's rectangle in the main window's client coordinates.
-    RECT ClientRectOf(HWND hControl) const {
-        RECT rect = {};
-        GetWindowRect(hControl, &rect);
-        MapWindowPoints(nullptr, Wnd().GetHwnd(), reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
-
     ScratchFolder m_folder{L"mainwnd"};
     std::unique_ptr<CMainWnd> m_wnd;
 };
