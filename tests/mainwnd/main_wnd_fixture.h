@@ -14,7 +14,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 // The log pane's text until the first synchronisation.
 inline constexpr wchar_t kHelpText[] =

@@ -8,8 +8,7 @@
 namespace {
 
 std::string ServerXml(const std::string& cfg, const std::string& servers) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n" + cfg + servers +
-           "</srv_root>\n";
+    return "<srv_root>\n" + cfg + servers + "</srv_root>\n";
 }
 
 std::string Srv(const std::string& url, const std::string& ip) {
@@ -38,7 +37,7 @@ TEST_F(MainWindowTest, FillsTheListAndTheCommandBoxFromTheServerFile) {
          ServerXml(Cfg(ToUtf8(own)), Srv("a.example", "1.1.1.1") + Srv("b.example", "2.2.2.2")),
          {{L"a.example", L"1.1.1.1"}, {L"b.example", L"2.2.2.2"}},
          own},
-        {"a one-child entry is skipped; another program",
+        {"one child: skipped; another program",
          ServerXml(Cfg("\"C:\\other.exe\" /ip 1.2.3.4"),
                    Srv("a", "1.1.1.1") + "  <srv>\n    <url>lone</url>\n  </srv>\n" +
                        Srv("c", "3.3.3.3")),
@@ -63,14 +62,14 @@ TEST_F(MainWindowTest, FillsTheListAndTheCommandBoxFromTheServerFile) {
         EXPECT_EQ(ListViewRows(Wnd().m_hSrvList), c.rows) << c.name;
         EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), c.command) << c.name;
         DestroyWindow(Wnd().GetHwnd());
-        EXPECT_EQ(ReadServerFile(), c.xml) << c.name << ": left as it was";
+        EXPECT_EQ(ReadServerFile(), c.xml) << c.name;
     }
 }
 
 TEST_F(MainWindowTest, AFreshFolderGetsTheSixDefaultServers) {
     ASSERT_TRUE(CreateMainWindow());
-    const RowList rows = ListViewRows(Wnd().m_hSrvList);
-    ASSERT_EQ(rows.size(), 6u); // the file's contents are the settings tests' concern
+    const auto rows = ListViewRows(Wnd().m_hSrvList);
+    ASSERT_EQ(rows.size(), 6u);
     EXPECT_EQ(rows[0].second, L"132.163.4.101");
     EXPECT_EQ(rows[5].second, L"129.6.15.29");
     EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), OwnCommand());
@@ -122,7 +121,7 @@ TEST_F(MainWindowSync, TheButtonUsesTheTopmostSelectedRow) {
         std::vector<int> clicked; // the first one plain, the others with Ctrl held
         std::vector<int> asked;
     } cases[] = {
-        {"no row", {}, {0, 0, 0}}, // first: the log still shows the help text
+        {"no row", {}, {0, 0, 0}}, // first: the log shows the help text
         {"one row", {1}, {0, 1, 0}},
         {"several rows", {2, 1}, {0, 1, 0}},
         {"all rows", {2, 0, 1}, {1, 0, 0}},
@@ -136,8 +135,8 @@ TEST_F(MainWindowSync, TheButtonUsesTheTopmostSelectedRow) {
     }
 }
 
-// A click on the empty area below the rows clears the selection, so a double-click there finds
-// no row and nothing happens; a double-click on a row selects it and synchronises with it.
+// A click below the rows clears the selection, so a double-click there does nothing; one on a
+// row selects it and synchronises with it.
 TEST_F(MainWindowSync, ADoubleClickSynchronisesWithTheRowItSelects) {
     const HWND hList = Wnd().m_hSrvList;
     ClickAt(RowCentre(1));

@@ -12,7 +12,7 @@ TEST_F(MainWindowTest, EveryControlHasItsClassIdStyleTextAndTheWindowsFont) {
         const wchar_t* className;
         int id;
         LONG style;
-        const wchar_t* text; // null: the stored command line, checked elsewhere
+        const wchar_t* text; // null: not checked here
     } controls[] = {
         // WS_HSCROLL is the list's own: its columns are wider than it is.
         {Wnd().m_hSrvList, L"SysListView32", 100,

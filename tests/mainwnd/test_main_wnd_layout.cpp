@@ -40,7 +40,7 @@ protected:
     }
 };
 
-TEST_F(MainWindowLayout, OpensCentredAtItsMinimumSizeAndPlacesEveryControlAtEachSize) {
+TEST_F(MainWindowLayout, OpensCentredAndPlacesEveryControlAtEachSize) {
     const HWND hWnd = CreateMainWindow();
     ASSERT_TRUE(hWnd);
     EXPECT_FALSE(IsWindowVisible(hWnd));
