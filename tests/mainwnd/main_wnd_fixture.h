@@ -14,7 +14,13 @@
 
 #include <memory>
 #include <string>
-#include <vector>
+
+// The log pane's text until the first synchronisation.
+inline constexpr wchar_t kHelpText[] =
+    L"\r\n\r\n\r\n\r\n 请选择时间服务器\r\n\r\n 然后双击校正时间\r\n\r\n "
+    L"本程序支持命令行调用，格式为:"
+    L"\r\n\r\n Vexlo.exe /ip 132.163.4.101\r\n\r\n 本程序使用说明见:"
+    L"\r\n\r\n https://github.com/vexlo/vexlo#readme\r\n\r\n\r\n";
 
 // A main window created as the entry point creates it (hidden, WS_OVERLAPPEDWINDOW), with its
 // program folder (g_appDir, where srv.xml lives) in a scratch folder of its own.
@@ -46,28 +52,6 @@ protected:
     }
 
     CMainWnd& Wnd() const { return *m_wnd; }
-
-    std::vector<std::pair<std::wstring, std::wstring>> Rows() const {
-        return ListViewRows(Wnd().m_hSrvList);
-    }
-
-    void SelectRows(std::initializer_list<int> rows) const {
-        LVITEMW state = {};
-        state.stateMask = LVIS_SELECTED;
-        SendMessageW(Wnd().m_hSrvList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(&state));
-        state.state = LVIS_SELECTED;
-        for (const int row : rows)
-            SendMessageW(Wnd().m_hSrvList, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-    }
-
-    // A control's rectangle in the main window's client coordinates.
-    RECT ClientRectOf(HWND hControl) const {
-        RECT rect = {};
-        GetWindowRect(hControl, &rect);
-        MapWindowPoints(nullptr, Wnd().GetHwnd(), reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
 
     ScratchFolder m_folder{L"mainwnd"};
     std::unique_ptr<CMainWnd> m_wnd;

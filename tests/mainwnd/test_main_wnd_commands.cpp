@@ -1,18 +1,14 @@
 #include "main_wnd_fixture.h"
-#include "main_wnd_texts.h"
 #include "text_encoding.h"
 #include "time_exchange.h"
 #include "time_server.h"
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 namespace {
 
 std::string ServerXml(const std::string& cfg, const std::string& servers) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n" + cfg + servers +
-           "</srv_root>\n";
+    return "<srv_root>\n" + cfg + servers + "</srv_root>\n";
 }
 
 std::string Srv(const std::string& url, const std::string& ip) {
@@ -29,71 +25,54 @@ std::wstring OwnCommand() {
 
 using RowList = std::vector<std::pair<std::wstring, std::wstring>>;
 
-TEST_F(MainWindowTest, FillsTheListFromTheServerFile) {
+TEST_F(MainWindowTest, FillsTheListAndTheCommandBoxFromTheServerFile) {
+    const std::wstring own = L"\"" + GetModulePath() + L"\" /ip 9.8.7.6";
     const struct {
         const char* name;
         std::string xml;
         RowList rows;
+        std::wstring command;
     } cases[] = {
-        {"entries in file order",
-         ServerXml(Cfg(""), Srv("a.example", "1.1.1.1") + Srv("b.example", "2.2.2.2")),
-         {{L"a.example", L"1.1.1.1"}, {L"b.example", L"2.2.2.2"}}},
-        {"an entry with one child is skipped",
-         ServerXml("", Srv("a", "1.1.1.1") + "  <srv>\n    <url>lone</url>\n  </srv>\n" +
-                           Srv("c", "3.3.3.3")),
-         {{L"a", L"1.1.1.1"}, {L"c", L"3.3.3.3"}}},
-        {"children are taken by position",
-         ServerXml("", "  <srv>\n    <ip>9.9.9.9</ip>\n    <url>swapped</url>\n  </srv>\n"),
-         {{L"9.9.9.9", L"swapped"}}},
-        {"Chinese host names",
-         ServerXml("", Srv("授时中心", "4.4.4.4")),
-         {{L"授时中心", L"4.4.4.4"}}},
-        {"an empty file", "", {}},
-        {"a file that is not XML", "<srv_root><srv>", {}},
+        {"file order; own command",
+         ServerXml(Cfg(ToUtf8(own)), Srv("a.example", "1.1.1.1") + Srv("b.example", "2.2.2.2")),
+         {{L"a.example", L"1.1.1.1"}, {L"b.example", L"2.2.2.2"}},
+         own},
+        {"one child: skipped; another program",
+         ServerXml(Cfg("\"C:\\other.exe\" /ip 1.2.3.4"),
+                   Srv("a", "1.1.1.1") + "  <srv>\n    <url>lone</url>\n  </srv>\n" +
+                       Srv("c", "3.3.3.3")),
+         {{L"a", L"1.1.1.1"}, {L"c", L"3.3.3.3"}},
+         OwnCommand()},
+        {"children by position; no ip option",
+         ServerXml(Cfg(ToUtf8(L"\"" + GetModulePath() + L"\"")),
+                   "  <srv>\n    <ip>9.9.9.9</ip>\n    <url>swapped</url>\n  </srv>\n"),
+         {{L"9.9.9.9", L"swapped"}},
+         OwnCommand()},
+        {"Chinese host names; an empty cfg",
+         ServerXml("  <cfg/>\n", Srv("授时中心", "4.4.4.4")),
+         {{L"授时中心", L"4.4.4.4"}},
+         OwnCommand()},
+        {"no cfg", ServerXml("", Srv("a", "1.1.1.1")), {{L"a", L"1.1.1.1"}}, L""},
+        {"an empty file", "", {}, L""},
+        {"not XML", "<srv_root><srv>", {}, L""},
     };
     for (const auto& c : cases) {
         WriteServerFile(c.xml);
         ASSERT_TRUE(CreateMainWindow()) << c.name;
-        EXPECT_EQ(Rows(), c.rows) << c.name;
+        EXPECT_EQ(ListViewRows(Wnd().m_hSrvList), c.rows) << c.name;
+        EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), c.command) << c.name;
         DestroyWindow(Wnd().GetHwnd());
+        EXPECT_EQ(ReadServerFile(), c.xml) << c.name;
     }
 }
 
 TEST_F(MainWindowTest, AFreshFolderGetsTheSixDefaultServers) {
     ASSERT_TRUE(CreateMainWindow());
-    const RowList rows = Rows();
+    const auto rows = ListViewRows(Wnd().m_hSrvList);
     ASSERT_EQ(rows.size(), 6u);
-    const wchar_t* addresses[] = {L"132.163.4.101",   L"132.163.4.102", L"132.163.4.103",
-                                  L"128.138.141.172", L"129.6.15.28",   L"129.6.15.29"};
-    for (size_t i = 0; i < rows.size(); ++i)
-        EXPECT_EQ(rows[i].second, addresses[i]) << "row " << i;
+    EXPECT_EQ(rows[0].second, L"132.163.4.101");
+    EXPECT_EQ(rows[5].second, L"129.6.15.29");
     EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), OwnCommand());
-    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), BuildHelpText());
-}
-
-TEST_F(MainWindowTest, SettlesTheCommandBoxFromTheStoredCommandLine) {
-    const std::wstring own = L"\"" + GetModulePath() + L"\" /ip 9.8.7.6";
-    const struct {
-        const char* name;
-        std::string xml;
-        std::wstring command;
-    } cases[] = {
-        {"this program's own command line", ServerXml(Cfg(ToUtf8(own)), ""), own},
-        {"another program", ServerXml(Cfg("\"C:\\other.exe\" /ip 1.2.3.4"), ""), OwnCommand()},
-        {"no ip option", ServerXml(Cfg(ToUtf8(L"\"" + GetModulePath() + L"\"")), ""), OwnCommand()},
-        {"an empty cfg", ServerXml("  <cfg/>\n", ""), OwnCommand()},
-        {"no cfg", ServerXml("", Srv("a", "1.1.1.1")), L""},
-        {"an empty file", "", L""},
-    };
-    for (const auto& c : cases) {
-        WriteServerFile(c.xml);
-        ASSERT_TRUE(CreateMainWindow()) << c.name;
-        EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), c.command) << c.name;
-        EXPECT_EQ(Wnd().m_strAutoRunCmd, c.command) << c.name;
-        DestroyWindow(Wnd().GetHwnd());
-    }
-    // The file itself is left as it was.
-    EXPECT_EQ(ReadServerFile(), "");
 }
 
 class MainWindowSync : public MainWindowTest {
@@ -111,21 +90,21 @@ protected:
 
     // Runs one synchronisation request and reports which servers were asked.
     std::vector<int> Asked(const std::function<void()>& request) {
-        TestTimeServer first("127.0.0.41", AnswerWith(0xDA304000));
-        TestTimeServer second("127.0.0.42", AnswerWith(0xDA304000));
-        TestTimeServer third("127.0.0.43", AnswerWith(0xDA304000));
+        const ServerReply answer = AnswerWith(0xDA304000);
+        TestTimeServer first("127.0.0.41", answer), second("127.0.0.42", answer),
+            third("127.0.0.43", answer);
         request();
         PumpMessagesUntil([] { return !IsExchangeOpen(); }, 5000);
         PumpMessagesFor(50);
         return {first.Connections(), second.Connections(), third.Connections()};
     }
 
-    void ClickSync() const { SendMessageW(Wnd().m_hSyncBtn, BM_CLICK, 0, 0); }
-
-    void DoubleClickAt(POINT point) const {
-        const LPARAM where = MAKELPARAM(point.x, point.y);
-        SendMessageW(Wnd().m_hSrvList, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
-        SendMessageW(Wnd().m_hSrvList, WM_LBUTTONUP, 0, where);
+    // What the mouse sends for a click, or a double-click, at a point of the list.
+    void ClickAt(POINT point, bool twice = false, WPARAM keys = 0) const {
+        const UINT messages[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+        for (int i = 0; i < (twice ? 4 : 2); ++i)
+            SendMessageW(Wnd().m_hSrvList, messages[i], keys | (i % 2 ? 0 : MK_LBUTTON),
+                         MAKELPARAM(point.x, point.y));
     }
 
     POINT RowCentre(int row) const {
@@ -139,39 +118,36 @@ protected:
 TEST_F(MainWindowSync, TheButtonUsesTheTopmostSelectedRow) {
     const struct {
         const char* name;
-        std::initializer_list<int> selected;
+        std::vector<int> clicked; // the first one plain, the others with Ctrl held
         std::vector<int> asked;
     } cases[] = {
-        {"no row", {}, {0, 0, 0}},
+        {"no row", {}, {0, 0, 0}}, // first: the log shows the help text
         {"one row", {1}, {0, 1, 0}},
         {"several rows", {2, 1}, {0, 1, 0}},
+        {"all rows", {2, 0, 1}, {1, 0, 0}},
     };
     for (const auto& c : cases) {
-        SelectRows(c.selected);
-        EXPECT_EQ(Asked([&] { ClickSync(); }), c.asked) << c.name;
+        for (size_t i = 0; i < c.clicked.size(); ++i)
+            ClickAt(RowCentre(c.clicked[i]), false, i == 0 ? 0 : MK_CONTROL);
+        EXPECT_EQ(Asked([&] { SendMessageW(Wnd().m_hSyncBtn, BM_CLICK, 0, 0); }), c.asked)
+            << c.name;
+        EXPECT_EQ(WindowText(Wnd().m_hLogEdit) == kHelpText, c.clicked.empty()) << c.name;
     }
 }
 
-TEST_F(MainWindowSync, NothingSelectedLeavesTheLogAlone) {
-    SelectRows({});
-    EXPECT_EQ(Asked([&] { ClickSync(); }), (std::vector{0, 0, 0}));
-    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), BuildHelpText());
-}
+// A click below the rows clears the selection, so a double-click there does nothing; one on a
+// row selects it and synchronises with it.
+TEST_F(MainWindowSync, ADoubleClickSynchronisesWithTheRowItSelects) {
+    const HWND hList = Wnd().m_hSrvList;
+    ClickAt(RowCentre(1));
+    ASSERT_EQ(SendMessageW(hList, LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    const POINT below = {RowCentre(2).x, RowCentre(2).y + 60};
+    EXPECT_EQ(Asked([&] { ClickAt(below, true); }), (std::vector{0, 0, 0}));
+    EXPECT_EQ(SendMessageW(hList, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), kHelpText);
 
-TEST_F(MainWindowSync, ADoubleClickSynchronisesWithTheSelectedRow) {
-    SelectRows({2});
-    EXPECT_EQ(Asked([&] { DoubleClickAt(RowCentre(2)); }), (std::vector{0, 0, 1}));
-    const std::wstring log = WindowText(Wnd().m_hLogEdit);
-    EXPECT_NE(log.find(L"正在连接: 127.0.0.43..."), std::wstring::npos);
-    EXPECT_NE(log.find(L"接受的时间为从1900年1月1日起 3660595200 秒 \r\n"), std::wstring::npos);
-}
-
-TEST_F(MainWindowSync, ADoubleClickBelowTheRowsWithNothingSelectedDoesNothing) {
-    SelectRows({});
-    POINT below = RowCentre(2);
-    below.y += 60;
-    EXPECT_EQ(Asked([&] { DoubleClickAt(below); }), (std::vector{0, 0, 0}));
-    EXPECT_EQ(WindowText(Wnd().m_hLogEdit), BuildHelpText());
+    EXPECT_EQ(Asked([&] { ClickAt(RowCentre(2), true); }), (std::vector{0, 0, 1}));
+    EXPECT_NE(WindowText(Wnd().m_hLogEdit).find(L"3660595200 秒"), std::wstring::npos);
 }
 
 } // namespace

@@ -33,7 +33,9 @@ TEST_F(MainWindowLongList, TenThousandServersAreListedWithinASecondAndTheLastOne
     EXPECT_EQ(ListViewCellText(hList, 9999, 0), L"last.example.net");
     EXPECT_TRUE(GetWindowLongW(hList, GWL_STYLE) & WS_VISIBLE);
 
-    SelectRows({kServerCount - 1});
+    LVITEMW selected = {};
+    selected.stateMask = selected.state = LVIS_SELECTED;
+    SendMessageW(hList, LVM_SETITEMSTATE, kServerCount - 1, reinterpret_cast<LPARAM>(&selected));
     SendMessageW(Wnd().GetHwnd(), WM_COMMAND, MAKEWPARAM(IDC_SYNC_BTN, BN_CLICKED),
                  reinterpret_cast<LPARAM>(Wnd().m_hSyncBtn));
     EXPECT_NE(WindowText(Wnd().m_hLogEdit).find(L"正在连接: 127.0.0.140..."), std::wstring::npos);
