@@ -76,6 +76,11 @@ TEST(GetCommandProgramName, IsTheFirstTokensFileNameWithoutExtension) {
         {L"C:/Tools/noext /ip 1", L"noext"},
         {L"\"C:\\Tools\\.exe\"", L""},
         {L"\"D:\\校时\\校时工具.exe\" /ip 1.2.3.4", L"校时工具"},
+        // A colon counts only as the drive's.
+        {L"\"C:\\a\\b:c.exe\"", L"b:c"},
+        {L"C:tool.exe", L"tool"},
+        {L"a:b:c.exe", L"b:c"},
+        {L"ab:c.exe", L"ab:c"},
         // A part longer than any fixed buffer is taken whole.
         {L"\"C:\\" + std::wstring(300, L'd') + L"\\" + std::wstring(400, L'n') + L".exe\"",
          std::wstring(400, L'n')},

@@ -52,14 +52,6 @@ inline StartCourse ModelCourse(const std::vector<std::wstring>& argv) {
     return ipOption && ModelValidAddress(argv[2]) ? StartCourse::Unattended : StartCourse::Usage;
 }
 
-// The file name after the last "\", "/" or ":", without the part from its last dot on.
-inline std::wstring ModelProgramName(const std::wstring& program) {
-    const size_t slash = program.find_last_of(L"\\/:");
-    std::wstring name = slash == std::wstring::npos ? program : program.substr(slash + 1);
-    const size_t dot = name.find_last_of(L'.');
-    return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
-
 inline bool EqualIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
     const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; };
     if (a.size() != b.size())

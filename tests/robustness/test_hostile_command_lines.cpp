@@ -154,7 +154,6 @@ TEST(HostileCommandLines, QuotedVectorsSplitBackAndNameTheirProgram) {
         const std::string where = testing::PrintToString(line);
 
         ASSERT_EQ(SplitCommandLine(line.c_str()), argv) << where;
-        ASSERT_EQ(GetCommandProgramName(line.c_str()), ModelProgramName(argv.front())) << where;
         const bool ownIp =
             ModelOptions(argv).contains(L"ip") && EqualIgnoringAsciiCase(argv.front(), programPath);
         ASSERT_EQ(IsIpCommandLineFor(line.c_str(), programPath), ownIp) << where;
@@ -173,7 +172,6 @@ TEST(HostileCommandLines, RawTextIsReadAsThePlatformSplitsIt) {
             continue;
         }
         ASSERT_FALSE(argv.empty()) << where;
-        ASSERT_EQ(GetCommandProgramName(line.c_str()), ModelProgramName(argv.front())) << where;
         const bool ownIp =
             ModelOptions(argv).contains(L"ip") && EqualIgnoringAsciiCase(argv.front(), programPath);
         ASSERT_EQ(IsIpCommandLineFor(line.c_str(), programPath), ownIp) << where;
