@@ -149,8 +149,6 @@ TEST(EndToEnd, UnattendedExitCodesTellWhatHappenedToTheClock) {
         EXPECT_EQ(vexlo.WaitForExit(10'000), code)
             << testing::PrintToString(std::wstring(arguments));
     }
-    VexloProcess noDisplay(folder.Program(), L"/ip 127.0.0.35", nullptr, true);
-    EXPECT_EQ(noDisplay.WaitForExit(10'000), 2u);
 }
 
 TEST(EndToEnd, UnattendedWritesTheLogToARedirectedOutput) {
