@@ -154,11 +154,9 @@ TEST(EndToEnd, UnattendedExitCodesTellWhatHappenedToTheClock) {
 TEST(EndToEnd, UnattendedWritesTheLogToARedirectedOutput) {
     ProgramFolder folder(L"output");
     TestTimeServer old("127.0.0.39", AnswerWith(0));
-    const std::regex expected("\r\nStarted up WinSock 2\\.0\r\n\r\nSocket \\d+  "
-                              "\xE5\xB7\xB2\xE7\xBB\x8F\xE6\x88\x90\xE5\x8A\x9F"
-                              "\xE5\x88\x9B\xE5\xBB\xBA!\r\n\r\n" // 已经成功创建
-                              "[\\s\\S]*: 127\\.0\\.0\\.39\\.\\.\\.\r\n[\\s\\S]* 0 [\\s\\S]* "
-                              "1900/1/1, [\\s\\S]*!\r\n");
+    const std::regex expected(
+        "\r\nStarted up WinSock 2\\.0\r\n[\\s\\S]*: 127\\.0\\.0\\.39\\.\\.\\.\r\n"
+        "[\\s\\S]* 0 [\\s\\S]* 1900/1/1, [\\s\\S]*!\r\n");
     const std::filesystem::path file = folder.Path() / L"out.txt";
     {
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
