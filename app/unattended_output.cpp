@@ -32,6 +32,16 @@ std::string ToUtf8(std::wstring_view text) {
     return bytes;
 }
 
+// The attached console's output; null when it cannot be opened.
+HANDLE OpenConsoleOutput() {
+    HANDLE hConsole =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (hConsole == INVALID_HANDLE_VALUE)
+        hConsole = nullptr;
+    return hConsole;
+}
+
 } // namespace
 
 UnattendedOutput::UnattendedOutput() {
@@ -41,10 +51,7 @@ UnattendedOutput::UnattendedOutput() {
     // it: write to that console only when nothing was redirected.
     if (g_outputKind == OutputKind::None && AttachConsole(ATTACH_PARENT_PROCESS)) {
         m_attached = true;
-        const HANDLE hConsole =
-            CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        m_parentConsole.Reset(hConsole == INVALID_HANDLE_VALUE ? nullptr : hConsole);
+        m_parentConsole.Reset(OpenConsoleOutput());
         g_hOutput = m_parentConsole.Get();
         g_outputKind = OutputKindOf(g_hOutput);
     }
