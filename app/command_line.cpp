@@ -15,7 +15,7 @@ namespace {
 using OwnedArgv = OwnedHandle<LPWSTR*, [](LPWSTR* argv) { LocalFree(argv); }>;
 
 bool IsPathSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/' || c == L':';
+    return c == L'\\' || c == L'/';
 }
 
 } // namespace
@@ -102,7 +102,10 @@ std::wstring GetCommandProgramName(const wchar_t* commandLine) {
     const auto arguments = SplitCommandLine(commandLine);
     if (arguments.empty())
         return {};
-    const std::wstring_view program = arguments.front();
+    std::wstring_view program = arguments.front();
+    // As _wsplitpath splits it: a colon counts only as the drive's.
+    if (program.size() >= 2 && program[1] == L':')
+        program.remove_prefix(2);
     const auto nameStart = std::find_if(program.rbegin(), program.rend(), IsPathSeparator).base();
     std::wstring_view name = program.substr(static_cast<size_t>(nameStart - program.begin()));
     if (const size_t dot = name.rfind(L'.'); dot != std::wstring_view::npos)

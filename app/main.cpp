@@ -5,12 +5,11 @@
 #include "program_paths.h"
 #include "start_up.h"
 #include "time_exchange.h"
+#include "unattended_output.h"
 
 #include <windows.h>
 
 namespace {
-
-constexpr int kExitNoWindow = 2;
 
 struct ParsedCommandLine {
     int argc = 0;
@@ -30,9 +29,10 @@ int RunCourse(HWND hWnd, const ParsedCommandLine& commandLine) {
         ShowUsage();
         return 0;
     case StartCourse::Unattended: {
+        const UnattendedOutput output;
         const auto timeLimit = StartUnattendedExchange(hWnd, commandLine.options.at(kIpOptionKey));
         Tessel::CBaseDlg::DoModal(hWnd, nullptr, nullptr);
-        return UnattendedExitCode();
+        return UnattendedExitCode(LastExchangeOutcome());
     }
     case StartCourse::Interactive:
         ShowMainWindow(hWnd);

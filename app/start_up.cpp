@@ -2,6 +2,7 @@
 
 #include "app_globals.h"
 #include "app_texts.h"
+#include "activity_log.h"
 #include "time_exchange.h"
 
 namespace {
@@ -39,11 +40,22 @@ void ShowMainWindow(HWND hWnd) {
 
 OwnedThreadTimer StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {
     g_unattended = true;
-    if (!ConnectTimeServer(nullptr, hNotifyWnd, ToAnsi(address).c_str()))
+    if (!ConnectTimeServer(g_hLogEdit, hNotifyWnd, ToAnsi(address).c_str()))
         return {};
     return OwnedThreadTimer(SetTimer(nullptr, 0, kUnattendedTimeLimitMs, OnUnattendedTimeLimit));
 }
 
-int UnattendedExitCode() {
-    return LastExchangeOutcome() == ExchangeOutcome::Answered ? 0 : 1;
+int UnattendedExitCode(ExchangeOutcome outcome) {
+    switch (outcome) {
+    case ExchangeOutcome::ClockSet:
+        return kExitClockSet;
+    case ExchangeOutcome::AnswerRefused:
+        return kExitAnswerRefused;
+    case ExchangeOutcome::ClockNotSettable:
+        return kExitClockNotSettable;
+    case ExchangeOutcome::None:
+    case ExchangeOutcome::NoAnswer:
+        return kExitNoAnswer;
+    }
+    return kExitNoAnswer;
 }

@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "owned_handle.h"
+#include "time_exchange.h"
 
 #include <windows.h>
 
@@ -15,7 +16,16 @@ enum class StartCourse { Interactive, Unattended, Usage };
 // argc counts argument 0, the program.
 StartCourse ChooseStartCourse(int argc, const OptionMap& options);
 
-// The longest an unattended exchange may take before the process gives up (exit code 1).
+// Exit codes of a run. Interactive and usage runs end with 0.
+enum ExitCode : int {
+    kExitClockSet = 0,
+    kExitNoAnswer = 1,         // refused connection, early close, read error, time limit
+    kExitNoWindow = 2,         // the main window could not be created
+    kExitAnswerRefused = 3,    // the answer lies more than ten years from the local year
+    kExitClockNotSettable = 4, // the system refused the clock change (e.g. missing privilege)
+};
+
+// The longest an unattended exchange may take before the process gives up (kExitNoAnswer).
 inline constexpr UINT kUnattendedTimeLimitMs = 15'000;
 
 // Gives the main window its icon (resource 128) and caption and shows it.
@@ -26,11 +36,10 @@ inline void KillThreadTimer(UINT_PTR timer) {
 }
 using OwnedThreadTimer = OwnedHandle<UINT_PTR, KillThreadTimer>;
 
-// Starts the unattended exchange with notifications to hNotifyWnd and bounds it in time; the bound
-// lasts as long as the returned timer.
+// Starts the unattended exchange with notifications to hNotifyWnd and its steps logged in the
+// (hidden) log pane, and bounds it in time; the bound lasts as long as the returned timer.
 [[nodiscard]] OwnedThreadTimer StartUnattendedExchange(HWND hNotifyWnd,
                                                        const std::wstring& address);
 
-// The exit code of an unattended run once its message loop has ended: 0 when the server's answer
-// was handled (whatever the clock then did), 1 when none came.
-int UnattendedExitCode();
+// The exit code of an unattended run that ended with that outcome.
+int UnattendedExitCode(ExchangeOutcome outcome);

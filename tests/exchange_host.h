@@ -1,11 +1,13 @@
 #pragma once
 
 #include "activity_log.h"
+#include "clock_update.h"
 #include "time_exchange.h"
 #include "window_text.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // A hidden top-level window that hands WM_SOCKET to the exchange, with a real multi-line EDIT as
@@ -50,4 +52,35 @@ private:
 
     HWND m_hWnd = nullptr;
     HWND m_hLog = nullptr;
+};
+
+// Stands in for the system clock while it lives: the local time reads `before` until a change is
+// accepted and `after` from then on; a refused change fails with ERROR_PRIVILEGE_NOT_HELD.
+class StandInClock {
+public:
+    explicit StandInClock(SYSTEMTIME before, bool accepts = false, SYSTEMTIME after = {}) {
+        s_before = before;
+        s_after = after;
+        s_accepts = accepts;
+        s_set.reset();
+        g_clockAccess = {LocalTime, SetTime};
+    }
+    ~StandInClock() { g_clockAccess = m_real; }
+    StandInClock(const StandInClock&) = delete;
+    StandInClock& operator=(const StandInClock&) = delete;
+
+    // The UTC time handed to the clock, when a change was asked for.
+    static inline std::optional<SYSTEMTIME> s_set;
+
+private:
+    static SYSTEMTIME LocalTime() { return s_set && s_accepts ? s_after : s_before; }
+    static bool SetTime(const SYSTEMTIME& utc) {
+        s_set = utc;
+        SetLastError(s_accepts ? 0 : ERROR_PRIVILEGE_NOT_HELD);
+        return s_accepts;
+    }
+
+    static inline SYSTEMTIME s_before = {}, s_after = {};
+    static inline bool s_accepts = false;
+    ClockAccess m_real = g_clockAccess;
 };

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <regex>
 
 namespace {
 
@@ -61,19 +60,48 @@ TEST(ReportClockChange, WritesTheOldAndTheNewLocalTime) {
                               L"\r\n现在\t2027/1/1, 00:00:01.250.");
 }
 
-TEST(UpdateSystemClock, RefusesAnAnswerMoreThanTenYearsAway) {
-    ExchangeHost host;
-    g_serverTime = 0;
-    UpdateSystemClock();
-    EXPECT_EQ(host.LogText(), L"获得的日期为 1900/1/1, 时间超过 10年, 忽略此次设置!\r\n");
+TEST(UpdateSystemClock, GuardsTenYearsSetsTheClockAndReportsTheOutcome) {
+    constexpr SYSTEMTIME kNewYear2016 = {2016, 1, 5, 1, 8, 0, 0, 123};
+    constexpr SYSTEMTIME kLastDay2016 = {2016, 12, 6, 31, 23, 0, 0, 0};
+    constexpr SYSTEMTIME kAfter = {2026, 12, 4, 31, 23, 59, 59, 5};
+    const std::wstring refusedBy = L", 时间超过 10年, 忽略此次设置!\r\n";
+    const std::wstring notSet = L"不能设置新的日期和时间! #1314.";
+    const struct {
+        SYSTEMTIME local;
+        std::uint32_t seconds;
+        bool accepts;
+        ClockOutcome outcome;
+        int setDate; // the UTC date handed to the clock (yyyymmdd), 0 when it is not asked
+        std::wstring log;
+    } cases[] = {
+        {kNewYear2016, 4007750399u, true, ClockOutcome::Set, 20261231, // 2026-12-31 23:59:59
+         L"\r\n系统的日期和时间已成功更改：\r\n以前\t2016/1/1, 08:00:00.123 \r\n"
+         L"现在\t2026/12/31, 23:59:59.005."},
+        {kNewYear2016, 3976214400u, false, ClockOutcome::NotSettable, 20260101, notSet},
+        {kNewYear2016, 3345062400u, false, ClockOutcome::NotSettable, 20060101, notSet},
+        {kLastDay2016, 4007750400u, true, ClockOutcome::RefusedByYear, 0,
+         L"获得的日期为 2027/1/1" + refusedBy},
+        {kNewYear2016, 3345062399u, true, ClockOutcome::RefusedByYear, 0,
+         L"获得的日期为 2005/12/31" + refusedBy},
+        {kNewYear2016, 0, true, ClockOutcome::RefusedByYear, 0,
+         L"获得的日期为 1900/1/1" + refusedBy},
+    };
+    for (const auto& c : cases) {
+        ExchangeHost host;
+        const StandInClock clock(c.local, c.accepts, kAfter);
+        g_serverTime = c.seconds;
+        EXPECT_EQ(UpdateSystemClock(), c.outcome) << c.seconds;
+        EXPECT_EQ(host.LogText(), c.log) << c.seconds;
+        const SYSTEMTIME set = StandInClock::s_set.value_or(SYSTEMTIME{});
+        EXPECT_EQ(set.wYear * 10000 + set.wMonth * 100 + set.wDay, c.setDate) << c.seconds;
+    }
 }
 
-TEST(UpdateSystemClock, ReportsAClockThatCannotBeSet) {
-    // An hour away is within the guard, but Wine refuses any change of more than half a second.
+TEST(UpdateSystemClock, TheRealClockRefusesAProcessWithoutTheTimePrivilege) {
     ExchangeHost host;
-    g_serverTime = SecondsSince1900Now() - 3600;
-    UpdateSystemClock();
-    EXPECT_EQ(host.LogText(), L"不能设置新的日期和时间!");
+    g_serverTime = SecondsSince1900Now() - 3600; // an hour away: within the guard
+    EXPECT_EQ(UpdateSystemClock(), ClockOutcome::NotSettable);
+    EXPECT_EQ(host.LogText(), L"不能设置新的日期和时间! #1314.");
 }
 
 } // namespace

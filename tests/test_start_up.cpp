@@ -32,4 +32,16 @@ TEST(ChooseStartCourse, FollowsTheArgumentCountAndTheIpKey) {
     EXPECT_EQ(ChooseStartCourse(0, {}), Interactive);
 }
 
+TEST(UnattendedExitCode, IsZeroOnlyWhenTheClockWasSet) {
+    const std::pair<ExchangeOutcome, int> cases[] = {
+        {ExchangeOutcome::ClockSet, 0},
+        {ExchangeOutcome::NoAnswer, 1},
+        {ExchangeOutcome::None, 1},
+        {ExchangeOutcome::AnswerRefused, 3},
+        {ExchangeOutcome::ClockNotSettable, 4},
+    };
+    for (const auto& [outcome, code] : cases)
+        EXPECT_EQ(UnattendedExitCode(outcome), code) << static_cast<int>(outcome);
+}
+
 } // namespace

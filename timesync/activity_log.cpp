@@ -6,6 +6,12 @@
 
 HWND g_hLogEdit = nullptr;
 
+namespace {
+
+LogEcho g_logEcho = nullptr;
+
+} // namespace
+
 void AppendLog(HWND target, const wchar_t* format, ...) {
     if (!IsWindow(target))
         return;
@@ -17,8 +23,16 @@ void AppendLog(HWND target, const wchar_t* format, ...) {
     va_end(arguments);
     text[kCapacity - 1] = L'\0';
 
-    // The caret goes to the real end, however long the pane's text has grown.
+    // The pane is never trimmed: lift the edit control's default limit, then insert at the real
+    // end, however long the pane's text has grown.
+    SendMessageW(target, EM_SETLIMITTEXT, 0, 0);
     const int end = GetWindowTextLengthW(target);
     SendMessageW(target, EM_SETSEL, end, end);
     SendMessageW(target, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    if (g_logEcho)
+        g_logEcho(text);
+}
+
+void SetLogEcho(LogEcho echo) {
+    g_logEcho = echo;
 }

@@ -34,7 +34,19 @@ void ReportYearOutOfRange(const SYSTEMTIME& received) {
     AppendLog(g_hLogEdit, L"%s", line.c_str());
 }
 
+SYSTEMTIME ReadLocalTime() {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    return now;
+}
+
+bool WriteSystemTime(const SYSTEMTIME& utc) {
+    return SetSystemTime(&utc) != FALSE;
+}
+
 } // namespace
+
+ClockAccess g_clockAccess = {ReadLocalTime, WriteSystemTime};
 
 SYSTEMTIME TimeFromSecondsSince1900(std::uint32_t seconds) {
     SYSTEMTIME epoch = {};
@@ -59,21 +71,19 @@ bool IsWithinTenYears(int receivedYear, int localYear) {
     return std::abs(receivedYear - localYear) <= 10;
 }
 
-void UpdateSystemClock() {
-    SYSTEMTIME before = {};
-    GetLocalTime(&before);
+ClockOutcome UpdateSystemClock() {
+    const SYSTEMTIME before = g_clockAccess.localTime();
     const SYSTEMTIME received = TimeFromSecondsSince1900(g_serverTime);
     if (!IsWithinTenYears(received.wYear, before.wYear)) {
         ReportYearOutOfRange(received);
-        return;
+        return ClockOutcome::RefusedByYear;
     }
-    if (!SetSystemTime(&received)) {
-        AppendLog(g_hLogEdit, kLogClockNotSet);
-        return;
+    if (!g_clockAccess.setSystemTime(received)) {
+        AppendLog(g_hLogEdit, kLogClockNotSet, static_cast<int>(GetLastError()));
+        return ClockOutcome::NotSettable;
     }
-    SYSTEMTIME after = {};
-    GetLocalTime(&after);
-    ReportClockChange(g_hLogEdit, before, after);
+    ReportClockChange(g_hLogEdit, before, g_clockAccess.localTime());
+    return ClockOutcome::Set;
 }
 
 void ReportClockChange(HWND target, const SYSTEMTIME& before, const SYSTEMTIME& after) {

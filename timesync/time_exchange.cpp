@@ -33,32 +33,71 @@ std::string ToAnsi(const wchar_t* text) {
     return ansi;
 }
 
+// Posted to the notification window after a socket is closed. Windows Sockets posts a socket's
+// notifications in order ahead of it, so until it arrives every notification in the queue belongs
+// to a closed exchange, whatever handle value it carries: a new socket may reuse the old value.
+constexpr WORD kExchangeClosedEvent = 0x8000; // beyond every FD_ event
+HWND g_hMarkedWnd = nullptr;
+int g_closedMarkersQueued = 0;
+
+// Markers queued for another window, or for one that is gone with its queue, order nothing here.
+void ForgetMarkersUnlessFor(HWND hWnd) {
+    if (g_hMarkedWnd != hWnd || !IsWindow(g_hMarkedWnd)) {
+        g_hMarkedWnd = hWnd;
+        g_closedMarkersQueued = 0;
+    }
+}
+
+void MarkExchangeClosed() {
+    ForgetMarkersUnlessFor(g_hNotifyWnd);
+    if (IsWindow(g_hNotifyWnd) &&
+        PostMessageW(g_hNotifyWnd, WM_SOCKET, 0, WSAMAKESELECTREPLY(kExchangeClosedEvent, 0)))
+        ++g_closedMarkersQueued;
+}
+
+// Consumes a marker; true for a notification that a closed exchange left in the queue.
+bool IsStaleNotification(WORD event) {
+    if (event == kExchangeClosedEvent) {
+        g_closedMarkersQueued -= g_closedMarkersQueued > 0 ? 1 : 0;
+        return true;
+    }
+    return g_closedMarkersQueued > 0;
+}
+
 void CloseExchange() {
     if (g_timeSocket == INVALID_SOCKET)
         return;
     closesocket(g_timeSocket);
     g_timeSocket = INVALID_SOCKET;
     WSACleanup();
-    // Notifications already queued belong to the closed socket; a later socket may reuse its
-    // handle value, so they must not stay behind.
-    MSG message;
-    while (PeekMessageW(&message, g_hNotifyWnd, WM_SOCKET, WM_SOCKET, PM_REMOVE)) {
+    MarkExchangeClosed();
+}
+
+ExchangeOutcome OutcomeOf(ClockOutcome clock) {
+    switch (clock) {
+    case ClockOutcome::Set:
+        return ExchangeOutcome::ClockSet;
+    case ClockOutcome::RefusedByYear:
+        return ExchangeOutcome::AnswerRefused;
+    case ClockOutcome::NotSettable:
+        return ExchangeOutcome::ClockNotSettable;
     }
+    return ExchangeOutcome::ClockNotSettable;
 }
 
 bool EndExchange(ExchangeOutcome outcome) {
     CloseExchange();
     g_lastOutcome = outcome;
     if (g_unattended)
-        PostQuitMessage(outcome == ExchangeOutcome::Answered ? 0 : 1);
-    return outcome == ExchangeOutcome::Answered;
+        PostQuitMessage(0);
+    return outcome != ExchangeOutcome::NoAnswer;
 }
 
 void OnConnected(int error) {
     AppendLog(g_hLogEdit, kLogEventStart);
     if (error != 0) {
         AppendLog(g_hLogEdit, kLogConnectFailed, error);
-        EndExchange(ExchangeOutcome::Failed);
+        EndExchange(ExchangeOutcome::NoAnswer);
         return;
     }
     AppendLog(g_hLogEdit, kLogConnected);
@@ -70,14 +109,13 @@ void CompleteAnswer() {
     g_serverTime = ntohl(g_serverTime);
     AppendLog(g_hLogEdit, kLogEventStart);
     AppendLog(g_hLogEdit, kLogReceived, g_serverTime);
-    UpdateSystemClock();
-    EndExchange(ExchangeOutcome::Answered);
+    EndExchange(OutcomeOf(UpdateSystemClock()));
 }
 
 void FailRead(const wchar_t* format, int arg1, int arg2 = 0) {
     AppendLog(g_hLogEdit, kLogEventStart);
     AppendLog(g_hLogEdit, format, arg1, arg2);
-    EndExchange(ExchangeOutcome::Failed);
+    EndExchange(ExchangeOutcome::NoAnswer);
 }
 
 enum class ReadState { Incomplete, Complete, Closed, Failed };
@@ -96,9 +134,8 @@ ReadState ReadAnswer() {
     return ReadState::Complete;
 }
 
-// Handles FD_READ and FD_CLOSE alike: both may come with the last bytes still to be read.
-void OnReadable(int error, bool closed) {
-    if (error != 0 && !closed) {
+void OnReadable(int error) {
+    if (error != 0) {
         FailRead(kLogReadFailed, error);
         return;
     }
@@ -113,24 +150,32 @@ void OnReadable(int error, bool closed) {
         FailRead(kLogClosedEarly, g_receivedBytes, WSAEDISCON);
         return;
     case ReadState::Incomplete:
-        if (closed)
-            FailRead(kLogClosedEarly, g_receivedBytes, error != 0 ? error : WSAEDISCON);
         return;
     }
 }
 
+// The last bytes may still wait to be read when the close is reported; a close that carries an
+// error (a reset) is reported with that error.
+void OnClosed(int error) {
+    if (ReadAnswer() == ReadState::Complete) {
+        CompleteAnswer();
+        return;
+    }
+    FailRead(kLogClosedEarly, g_receivedBytes, error != 0 ? error : WSAEDISCON);
+}
+
 bool FailToStart(HWND hLogTarget, const wchar_t* format, int error) {
     AppendLog(hLogTarget, format, error);
-    return EndExchange(ExchangeOutcome::Failed);
+    return EndExchange(ExchangeOutcome::NoAnswer);
 }
 
 } // namespace
 
-bool StartSync(HWND hMainWnd, HWND hListView) {
+std::wstring SelectedServerAddress(HWND hListView) {
     const auto item = static_cast<int>(
         SendMessageW(hListView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (item < 0)
-        return false;
+        return {};
     constexpr int kAddressCapacity = 32;
     wchar_t address[kAddressCapacity] = {};
     LVITEMW column = {};
@@ -139,16 +184,29 @@ bool StartSync(HWND hMainWnd, HWND hListView) {
     column.cchTextMax = kAddressCapacity;
     SendMessageW(hListView, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&column));
     address[kAddressCapacity - 1] = L'\0';
-    if (!address[0])
-        return false;
+    return address;
+}
 
+bool StartSync(HWND hMainWnd, HWND hListView) {
+    const std::wstring address = SelectedServerAddress(hListView);
+    if (address.empty())
+        return false;
     SetWindowTextW(g_hLogEdit, L"");
-    ConnectTimeServer(g_hLogEdit, hMainWnd, ToAnsi(address).c_str());
+    ConnectTimeServer(g_hLogEdit, hMainWnd, ToAnsi(address.c_str()).c_str());
     return true;
+}
+
+sockaddr_in ServerAddressOf(const char* address) {
+    sockaddr_in server = {};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(kTimeProtocolPort);
+    server.sin_addr.s_addr = inet_addr(address ? address : "");
+    return server;
 }
 
 bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address) {
     CloseExchange();
+    ForgetMarkersUnlessFor(hNotifyWnd);
     g_hNotifyWnd = hNotifyWnd;
     g_receivedBytes = 0;
     g_serverTime = 0;
@@ -169,10 +227,10 @@ bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address) {
     if (WSAAsyncSelect(g_timeSocket, hNotifyWnd, WM_SOCKET, kEvents) == SOCKET_ERROR)
         return FailToStart(hLogTarget, kLogAsyncSelectFailed, WSAGetLastError());
 
-    g_serverAddr = {};
-    g_serverAddr.sin_family = AF_INET;
-    g_serverAddr.sin_port = htons(kTimeProtocolPort);
-    g_serverAddr.sin_addr.s_addr = inet_addr(address ? address : "");
+    // An address the library cannot read would become the broadcast address: never connect there.
+    g_serverAddr = ServerAddressOf(address);
+    if (g_serverAddr.sin_addr.s_addr == INADDR_NONE)
+        return FailToStart(hLogTarget, kLogConnectFailedAtOnce, WSAEADDRNOTAVAIL);
 
     const int result = connect(g_timeSocket, reinterpret_cast<const sockaddr*>(&g_serverAddr),
                                sizeof g_serverAddr);
@@ -184,6 +242,8 @@ bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address) {
 }
 
 void OnSocketNotify(WPARAM wParam, LPARAM lParam) {
+    if (IsStaleNotification(WSAGETSELECTEVENT(lParam)))
+        return;
     if (g_timeSocket == INVALID_SOCKET || static_cast<SOCKET>(wParam) != g_timeSocket)
         return;
     const int error = WSAGETSELECTERROR(lParam);
@@ -192,10 +252,10 @@ void OnSocketNotify(WPARAM wParam, LPARAM lParam) {
         OnConnected(error);
         break;
     case FD_READ:
-        OnReadable(error, false);
+        OnReadable(error);
         break;
     case FD_CLOSE:
-        OnReadable(error, true);
+        OnClosed(error);
         break;
     default:
         break;
@@ -207,7 +267,7 @@ void AbandonExchange() {
         return;
     AppendLog(g_hLogEdit, kLogEventStart);
     AppendLog(g_hLogEdit, kLogTimedOut, WSAETIMEDOUT);
-    EndExchange(ExchangeOutcome::Failed);
+    EndExchange(ExchangeOutcome::NoAnswer);
 }
 
 bool IsExchangeOpen() {

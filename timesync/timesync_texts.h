@@ -21,6 +21,7 @@ inline constexpr wchar_t kLogReceived[] = L"接受的时间为从1900年1月1日
 
 inline constexpr wchar_t kLogYearOutOfRangeStart[] = L"获得的日期为 ";
 inline constexpr wchar_t kLogYearOutOfRangeEnd[] = L", 时间超过 10年, 忽略此次设置!\r\n";
-inline constexpr wchar_t kLogClockNotSet[] = L"不能设置新的日期和时间!";
+// The system's reason follows the refusal, as with the other failures.
+inline constexpr wchar_t kLogClockNotSet[] = L"不能设置新的日期和时间! #%i.";
 inline constexpr wchar_t kLogClockChanged[] =
     L"\r\n系统的日期和时间已成功更改：\r\n以前\t%s, %s.%03i \r\n现在\t%s, %s.%03i.";

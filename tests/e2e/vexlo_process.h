@@ -33,7 +33,10 @@ private:
 
 class VexloProcess {
 public:
-    VexloProcess(const std::filesystem::path& program, const std::wstring& arguments);
+    // hOutput, when given, is the program's standard output; withoutDisplay takes DISPLAY from
+    // its environment, so that it can make no window.
+    VexloProcess(const std::filesystem::path& program, const std::wstring& arguments,
+                 HANDLE hOutput = nullptr, bool withoutDisplay = false);
     ~VexloProcess();
     VexloProcess(const VexloProcess&) = delete;
     VexloProcess& operator=(const VexloProcess&) = delete;

@@ -22,7 +22,7 @@ inline std::wstring LastLine(std::wstring_view log) {
 // answer, or one of the failures.
 inline bool IsAnswerEndLine(std::wstring_view line) {
     return line.starts_with(std::wstring_view(kLogYearOutOfRangeStart)) ||
-           line == kLogClockNotSet || line.starts_with(L"现在\t");
+           line.starts_with(L"不能设置新的日期和时间! #") || line.starts_with(L"现在\t");
 }
 
 inline bool IsFailureEndLine(std::wstring_view line) {
