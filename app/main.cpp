@@ -53,12 +53,17 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
     int exitCode = kExitNoWindow;
     {
         CMainWnd mainWnd;
-        const HWND hWnd = mainWnd.Create(nullptr, g_hInstance, WS_OVERLAPPEDWINDOW);
-        if (hWnd) {
-            exitCode = RunCourse(hWnd, commandLine);
-            // The window reaches its object until it is gone: it goes first.
-            if (IsWindow(hWnd))
-                DestroyWindow(hWnd);
+        try {
+            const HWND hWnd = mainWnd.Create(nullptr, g_hInstance, WS_OVERLAPPEDWINDOW);
+            if (hWnd) {
+                exitCode = RunCourse(hWnd, commandLine);
+                // The window reaches its object until it is gone: it goes first.
+                if (IsWindow(hWnd))
+                    DestroyWindow(hWnd);
+            }
+        } catch (...) {
+            // The framework has ended the window that failed; the object still goes in order.
+            exitCode = kExitFailed;
         }
         g_appDir.clear();
     }

@@ -23,6 +23,7 @@ enum ExitCode : int {
     kExitNoWindow = 2,         // the main window could not be created
     kExitAnswerRefused = 3,    // the answer lies more than ten years from the local year
     kExitClockNotSettable = 4, // the system refused the clock change (e.g. missing privilege)
+    kExitFailed = 5,           // the program itself failed (an exception ended its window)
 };
 
 // The longest an unattended exchange may take before the process gives up (kExitNoAnswer).

@@ -64,20 +64,8 @@ void ProgramFolder::WriteServerFile(const std::string& xml) const {
     WriteFileBytes(m_folder.File(L"srv.xml"), xml);
 }
 
-// This process's environment without DISPLAY, as a CreateProcessW block.
-std::wstring EnvironmentWithoutDisplay() {
-    std::wstring block;
-    const LPWCH strings = GetEnvironmentStringsW();
-    for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
-        if (_wcsnicmp(entry, L"DISPLAY=", 8) != 0)
-            block.append(entry).push_back(L'\0');
-    }
-    FreeEnvironmentStringsW(strings);
-    return block + L'\0';
-}
-
 VexloProcess::VexloProcess(const std::filesystem::path& program, const std::wstring& arguments,
-                           HANDLE hOutput, bool withoutDisplay) {
+                           HANDLE hOutput) {
     MakeTestDesktopVirtual();
     std::wstring commandLine = L"\"" + program.wstring() + L"\"";
     if (!arguments.empty())
@@ -91,11 +79,9 @@ VexloProcess::VexloProcess(const std::filesystem::path& program, const std::wstr
         startup.hStdOutput = hOutput;
         SetHandleInformation(hOutput, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     }
-    std::wstring environment = withoutDisplay ? EnvironmentWithoutDisplay() : L"";
     const std::wstring folder = program.parent_path().wstring();
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, hOutput != nullptr,
-                        CREATE_UNICODE_ENVIRONMENT, withoutDisplay ? environment.data() : nullptr,
-                        folder.c_str(), &startup, &m_process))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, hOutput != nullptr, 0,
+                        nullptr, folder.c_str(), &startup, &m_process))
         m_process = {};
     JoinTestDesktop();
 }

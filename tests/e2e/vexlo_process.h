@@ -33,10 +33,9 @@ private:
 
 class VexloProcess {
 public:
-    // hOutput, when given, is the program's standard output; withoutDisplay takes DISPLAY from
-    // its environment, so that it can make no window.
+    // hOutput, when given, is the program's standard output.
     VexloProcess(const std::filesystem::path& program, const std::wstring& arguments,
-                 HANDLE hOutput = nullptr, bool withoutDisplay = false);
+                 HANDLE hOutput = nullptr);
     ~VexloProcess();
     VexloProcess(const VexloProcess&) = delete;
     VexloProcess& operator=(const VexloProcess&) = delete;

@@ -124,7 +124,7 @@ TEST_F(BaseDlg, EndsAWindowWhoseProcedureThrowsAndThrowsItFromTheLoop) {
     ASSERT_TRUE(sent.CreateTopLevel());
     EXPECT_EQ(SendMessageW(sent.GetHwnd(), WM_APP, 0, 0), 0);
     PumpMessagesFor(20);
-    EXPECT_EQ(TakeQuitCode(), std::optional<int>(3));
+    EXPECT_EQ(TakeQuitCode(), std::optional<int>(5));
     // The kept failure is thrown by the next Create; a failing WM_CREATE leaves no window.
     RecordingDlg failing;
     failing.m_onMessage = throwAt(WM_CREATE);

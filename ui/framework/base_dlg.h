@@ -14,7 +14,7 @@ namespace Tessel {
 // kWndProcFailedExitCode) and is thrown again by the DoModal or Create that is running.
 class TESSEL_API CBaseDlg {
 public:
-    static constexpr int kWndProcFailedExitCode = 3;
+    static constexpr int kWndProcFailedExitCode = 5;
 
     CBaseDlg();
     // Destroys the window if it still lives (its later messages go to the default procedure;
