@@ -32,13 +32,14 @@ static BOOL IsReady(DWORD processId, LRESULT rows) {
 }
 
 int wmain(int argc, wchar_t** argv) {
-    STARTUPINFOW startup = {sizeof startup};
+    STARTUPINFOW startup = {0};
     PROCESS_INFORMATION process = {0};
     LARGE_INTEGER frequency, start, now;
     LRESULT rows = 0;
     DWORD limitMs = 60000;
     double elapsedMs = 0;
     BOOL ready = FALSE;
+    startup.cb = sizeof startup;
     if (argc < 3)
         return 2;
     rows = _wtoi(argv[2]);

@@ -145,10 +145,10 @@ TEST_F(TimeExchange, IgnoresNotificationsOfOtherSockets) {
 TEST_F(TimeExchange, EndsWithTheClockUpdatesOutcomeAndUnattendedEndsTheLoop) {
     g_unattended = true;
     const struct {
-        const char* address;
+        const char* address = nullptr;
         std::optional<std::uint32_t> answer; // none: nothing listens
-        bool clockAccepts;
-        ExchangeOutcome outcome;
+        bool clockAccepts = false;
+        ExchangeOutcome outcome = ExchangeOutcome::None;
     } cases[] = {
         {"127.0.0.24", 0, false, ExchangeOutcome::AnswerRefused},
         {"127.0.0.25", std::nullopt, false, ExchangeOutcome::NoAnswer},
@@ -223,8 +223,7 @@ TEST_F(TimeExchange, AnUnreadableAddressFailsWithoutConnecting) {
 
 TEST(SelectedServerAddress, IsTheSecondColumnCutTo31Characters) {
     ExchangeHost host;
-    const HMODULE controls = LoadLibraryW(L"comctl32.dll");
-    reinterpret_cast<void(WINAPI*)()>(GetProcAddress(controls, "InitCommonControls"))();
+    InitCommonControls();
     const HWND hList = CreateWindowExW(0, L"SysListView32", L"", WS_CHILD | LVS_REPORT, 0, 0, 300,
                                        200, host.Window(), nullptr, nullptr, nullptr);
     LVCOLUMNW column = {};

@@ -34,8 +34,9 @@ TEST_F(MainWindowTest, EveryControlHasItsClassIdStyleTextAndTheWindowsFont) {
         EXPECT_STREQ(className, c.className);
         EXPECT_EQ(GetDlgCtrlID(c.control), c.id);
         EXPECT_EQ(GetWindowLongW(c.control, GWL_STYLE), c.style);
-        if (c.text)
+        if (c.text) {
             EXPECT_EQ(WindowText(c.control), c.text);
+        }
         EXPECT_EQ(SendMessageW(c.control, WM_GETFONT, 0, 0),
                   reinterpret_cast<LRESULT>(Wnd().m_hFont));
     }
@@ -58,7 +59,10 @@ TEST_F(MainWindowTest, TheListHasGridLinesFullRowSelectionAndTwoLeftAlignedColum
     } columns[] = {{L"时间服务器域名", 230}, {L"IP地址", 180}};
     for (int index = 0; index < 2; ++index) {
         wchar_t title[32] = {};
-        LVCOLUMNW column = {LVCF_FMT | LVCF_WIDTH | LVCF_TEXT, 0, 0, title, 32};
+        LVCOLUMNW column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        column.pszText = title;
+        column.cchTextMax = 32;
         SendMessageW(hList, LVM_GETCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
         EXPECT_STREQ(title, columns[index].title);
         EXPECT_EQ(column.cx, columns[index].width) << title;
