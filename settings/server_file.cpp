@@ -8,7 +8,7 @@
 
 #include <libxml/xpath.h>
 
-#include <unordered_set>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -30,9 +30,10 @@ bool IsLowSurrogate(wchar_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-bool HasAncestorIn(xmlNodePtr node, const std::unordered_set<xmlNodePtr>& nodes) {
+// The nodes are sorted by address.
+bool HasAncestorIn(xmlNodePtr node, const std::vector<xmlNodePtr>& nodes) {
     for (xmlNodePtr parent = node->parent; parent; parent = parent->parent) {
-        if (nodes.contains(parent))
+        if (std::binary_search(nodes.begin(), nodes.end(), parent))
             return true;
     }
     return false;
@@ -40,7 +41,8 @@ bool HasAncestorIn(xmlNodePtr node, const std::unordered_set<xmlNodePtr>& nodes)
 
 // The nodes of the set that lie inside no other node of it, in document order.
 std::vector<xmlNodePtr> OutermostNodes(xmlNodeSetPtr set) {
-    const std::unordered_set<xmlNodePtr> all(set->nodeTab, set->nodeTab + set->nodeNr);
+    std::vector<xmlNodePtr> all(set->nodeTab, set->nodeTab + set->nodeNr);
+    std::sort(all.begin(), all.end());
     std::vector<xmlNodePtr> outermost;
     for (int i = 0; i < set->nodeNr; ++i) {
         const xmlNodePtr node = set->nodeTab[i];
