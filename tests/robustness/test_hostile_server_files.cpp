@@ -200,6 +200,7 @@ TEST_F(HostileServerFiles, WithHugeTexts) {
 }
 
 TEST_F(HostileServerFiles, OfCostlyShapesAtTheSizeLimit) {
+    SKIP_VOLUME_UNDER_HEAP_CHECKS();
     ExpectEveryWayIn(SuperLinearShapes(16 << 20));
 }
 

@@ -149,6 +149,7 @@ TEST_F(ServerListFile, ReadersForceUtf8WhateverTheDeclarationSays) {
 }
 
 TEST_F(ServerListFile, AHundredThousandServersAreReadAndSavedQuickly) {
+    SKIP_VOLUME_UNDER_HEAP_CHECKS();
     std::string body = "<cfg><autorun>old</autorun></cfg>";
     for (int i = 0; i < 100'000; ++i)
         body += "  <srv>\n    <url>host" + std::to_string(i) +
