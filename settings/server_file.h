@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xml_session.h"
+
 #include <libxml/tree.h>
 
 #include <array>
@@ -63,6 +65,14 @@ bool SaveAutoRunCmd(const wchar_t* text);
 // "cfg" has no children or its first child has no text; nullopt when the file cannot be read or
 // its root has no "cfg" child.
 std::optional<std::wstring> ReadAutoRunCommand(const std::wstring& path);
+
+// The servers of srv.xml as ReadServerEntries reads them; when the file cannot be read (missing,
+// locked, refused), no entries and why.
+struct ServerList {
+    std::vector<ServerEntry> entries;
+    std::optional<ReadFault> fault;
+};
+ServerList ReadServerList(const std::wstring& path);
 
 // Every "srv" child of the root whose first child and that child's next sibling both have text,
 // taken by position, in file order; blanks and line breaks around each text are dropped.

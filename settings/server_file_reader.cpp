@@ -56,12 +56,20 @@ std::optional<std::wstring> ReadAutoRunCommand(const std::wstring& path) {
 }
 
 std::vector<ServerEntry> ReadServerEntries(const std::wstring& path) {
-    std::vector<ServerEntry> entries;
+    return ReadServerList(path).entries;
+}
+
+ServerList ReadServerList(const std::wstring& path) {
+    ServerList list;
+    std::vector<ServerEntry>& entries = list.entries;
     const XmlSession session;
-    const OwnedXmlDoc doc = ReadServerDocument(path);
+    ReadFault fault;
+    const OwnedXmlDoc doc = ReadServerDocument(path, &fault);
+    if (!doc)
+        list.fault = fault;
     const xmlNodePtr root = RootOf(doc);
     if (!root)
-        return entries;
+        return list;
     const Utf8Decoder decode;
     for (xmlNodePtr child = root->children; child; child = child->next) {
         if (!HasName(child, kServerElement) || !child->children || !child->children->next)
@@ -71,5 +79,5 @@ std::vector<ServerEntry> ReadServerEntries(const std::wstring& path) {
         if (url && ip)
             entries.push_back({std::move(*url), std::move(*ip)});
     }
-    return entries;
+    return list;
 }

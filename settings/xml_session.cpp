@@ -236,10 +236,15 @@ XmlSession::~XmlSession() {
     xmlCleanupParser();
 }
 
-OwnedXmlDoc ReadServerDocument(const std::wstring& path) {
+OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault* fault) {
+    ReadFault ignored;
+    ReadFault& what = fault ? *fault : ignored;
+    what = ReadFault();
     std::vector<char> content;
-    if (!ReadBoundedFile(path, content) || content.empty() ||
-        !MarkupWithinLimits(std::string_view(content.data(), content.size())))
+    if (!ReadBoundedFile(path, content))
+        return OwnedXmlDoc();
+    what.opened = true;
+    if (content.empty() || !MarkupWithinLimits(std::string_view(content.data(), content.size())))
         return OwnedXmlDoc();
     const OwnedParserContext parser(xmlNewParserCtxt());
     if (!parser)
@@ -252,6 +257,8 @@ OwnedXmlDoc ReadServerDocument(const std::wstring& path) {
                                       kReadOptions));
     if (state.refused)
         doc.Reset();
+    if (!doc)
+        what.line = parser.Get()->lastError.line;
     return doc;
 }
 

@@ -39,7 +39,14 @@ inline constexpr size_t kMaxEntityTextBytes = 64 << 10;
 // substitution or DTD loading. Null when the file is missing, locked, larger than
 // kMaxServerFileBytes, not well-formed, has a tag with too many attributes (markup_scan.h) or
 // declares anything but entities of plain text (used for at most kMaxEntityTextBytes).
-OwnedXmlDoc ReadServerDocument(const std::wstring& path);
+// Why a read gave no document: the file could not be opened or read whole, or its content was
+// refused (line: where the XML library stopped, 0 when it names no line).
+struct ReadFault {
+    bool opened = false;
+    int line = 0;
+};
+
+OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault* fault = nullptr);
 
 // Saves the document indented, in UTF-8, into a new file beside the path, and replaces the file
 // only once the new one has been written completely, flushed to disk and reads back. The old
