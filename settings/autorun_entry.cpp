@@ -1,5 +1,6 @@
 #include "autorun_entry.h"
 
+#include "command_line.h"
 #include "owned_handle.h"
 #include "settings_texts.h"
 
@@ -13,9 +14,14 @@ namespace {
 
 using OwnedKey = OwnedHandle<HKEY, [](HKEY key) { RegCloseKey(key); }>;
 
-OwnedKey OpenRunKey() {
+// With the access the user has: a user who may only read the machine-wide key gets it for
+// reading, and a change is refused later with ERROR_ACCESS_DENIED.
+OwnedKey OpenRunKey(LSTATUS* status = nullptr) {
     HKEY key = nullptr;
-    if (RegOpenKeyW(HKEY_LOCAL_MACHINE, kRunKeyPath, &key) != ERROR_SUCCESS)
+    const LSTATUS opened = RegOpenKeyW(HKEY_LOCAL_MACHINE, kRunKeyPath, &key);
+    if (status)
+        *status = opened;
+    if (opened != ERROR_SUCCESS)
         return OwnedKey();
     return OwnedKey(key);
 }
@@ -48,10 +54,9 @@ std::optional<std::wstring> ReadStringValue(HKEY key, const wchar_t* name) {
     }
 }
 
-bool WriteStringValue(HKEY key, const wchar_t* name, const wchar_t* text) {
+LSTATUS WriteStringValue(HKEY key, const wchar_t* name, const wchar_t* text) {
     const DWORD bytes = static_cast<DWORD>((std::wcslen(text) + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) ==
-           ERROR_SUCCESS;
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
 }
 
 } // namespace
@@ -64,17 +69,34 @@ bool IsAutoRunRegistered(const wchar_t* name) {
 }
 
 bool SetAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set) {
+    return ChangeAutoRunEntry(name, text, set) == ERROR_SUCCESS;
+}
+
+LSTATUS ChangeAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set) {
     if (!name || (set && (!text || !*text)))
-        return false;
-    const OwnedKey key = OpenRunKey();
+        return ERROR_INVALID_PARAMETER;
+    LSTATUS status = ERROR_SUCCESS;
+    const OwnedKey key = OpenRunKey(&status);
     if (!key)
-        return false;
-    if (!set)
-        return ValueExists(key.Get(), name) && RegDeleteValueW(key.Get(), name) == ERROR_SUCCESS;
+        return status;
+    if (!set) {
+        if (!ValueExists(key.Get(), name))
+            return ERROR_FILE_NOT_FOUND;
+        return RegDeleteValueW(key.Get(), name);
+    }
     const auto present = ReadStringValue(key.Get(), name);
     if (present && _wcsicmp(present->c_str(), text) == 0)
-        return true;
+        return ERROR_SUCCESS;
     return WriteStringValue(key.Get(), name, text);
+}
+
+EntryOwner AutoRunOwner(const wchar_t* name) {
+    const OwnedKey key = name ? OpenRunKey() : OwnedKey();
+    if (!key || !ValueExists(key.Get(), name))
+        return EntryOwner::Nobody;
+    const auto command = ReadStringValue(key.Get(), name);
+    return command && IsOwnIpCommandLine(command->c_str()) ? EntryOwner::ThisProgram
+                                                           : EntryOwner::OtherProgram;
 }
 
 RunValueBackup::RunValueBackup(const wchar_t* name) : m_strName(name ? name : L"") {

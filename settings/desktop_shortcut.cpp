@@ -77,13 +77,20 @@ ComPtr<IShellLinkW> MakeProgramLink(const wchar_t* programPath) {
     return link;
 }
 
-// A file, not a folder, that loads as a shortcut.
-bool IsShortcutFile(const std::wstring& path) {
+// The link object of a file, not a folder, that loads as a shortcut; empty for anything else.
+ComPtr<IShellLinkW> LoadShortcut(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    const auto file = FileOf(MakeLink());
-    return file && SUCCEEDED(file.Get()->Load(path.c_str(), STGM_READ));
+        return {};
+    ComPtr<IShellLinkW> link = MakeLink();
+    const auto file = FileOf(link);
+    if (!file || FAILED(file.Get()->Load(path.c_str(), STGM_READ)))
+        return {};
+    return link;
+}
+
+bool IsShortcutFile(const std::wstring& path) {
+    return static_cast<bool>(LoadShortcut(path));
 }
 
 } // namespace
@@ -109,4 +116,15 @@ bool DesktopShortcutExists(const wchar_t* programPath) {
         return false;
     const ComApartment apartment;
     return IsShortcutFile(path);
+}
+
+EntryOwner DesktopShortcutOwner(const wchar_t* programPath) {
+    const std::wstring path = ShortcutPath();
+    if (!programPath || path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return EntryOwner::Nobody;
+    const ComApartment apartment;
+    const auto link = LoadShortcut(path);
+    if (!link)
+        return EntryOwner::Nobody;
+    return TargetIs(link, programPath) ? EntryOwner::ThisProgram : EntryOwner::OtherProgram;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "entry_owner.h"
+
 // The shortcut to the program on the current user's desktop.
 inline constexpr wchar_t kShortcutFileName[] = L"Vexlo v1.1.lnk";
 
@@ -11,3 +13,7 @@ bool SetDesktopShortcut(const wchar_t* programPath, bool create);
 
 // True if the desktop's file (not folder) of that name loads as a shortcut, wherever it points.
 bool DesktopShortcutExists(const wchar_t* programPath);
+
+// Nobody when the desktop has no shortcut file of that name; ThisProgram when the shortcut's
+// target is the program path (in any letter case); OtherProgram when it points anywhere else.
+EntryOwner DesktopShortcutOwner(const wchar_t* programPath);

@@ -25,6 +25,15 @@ std::wstring OwnCommand() {
 
 using RowList = std::vector<std::pair<std::wstring, std::wstring>>;
 
+const RowList kBuiltInRows = {
+    {L"time-a.timefreq.bldrdoc.gov", L"132.163.4.101"},
+    {L"time-b.timefreq.bldrdoc.gov", L"132.163.4.102"},
+    {L"time-c.timefreq.bldrdoc.gov", L"132.163.4.103"},
+    {L"utcnist2.colorado.edu", L"128.138.141.172"},
+    {L"time-a.nist.gov", L"129.6.15.28"},
+    {L"time-b.nist.gov", L"129.6.15.29"},
+};
+
 TEST_F(MainWindowTest, FillsTheListAndTheCommandBoxFromTheServerFile) {
     const std::wstring own = L"\"" + GetModulePath() + L"\" /ip 9.8.7.6";
     const struct {
@@ -53,8 +62,7 @@ TEST_F(MainWindowTest, FillsTheListAndTheCommandBoxFromTheServerFile) {
          {{L"授时中心", L"4.4.4.4"}},
          OwnCommand()},
         {"no cfg", ServerXml("", Srv("a", "1.1.1.1")), {{L"a", L"1.1.1.1"}}, L""},
-        {"an empty file", "", {}, L""},
-        {"not XML", "<srv_root><srv>", {}, L""},
+        {"not XML", "<srv_root><srv>", kBuiltInRows, L""},
     };
     for (const auto& c : cases) {
         WriteServerFile(c.xml);
@@ -68,11 +76,70 @@ TEST_F(MainWindowTest, FillsTheListAndTheCommandBoxFromTheServerFile) {
 
 TEST_F(MainWindowTest, AFreshFolderGetsTheSixDefaultServers) {
     ASSERT_TRUE(CreateMainWindow());
-    const auto rows = ListViewRows(Wnd().m_hSrvList);
-    ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows[0].second, L"132.163.4.101");
-    EXPECT_EQ(rows[5].second, L"129.6.15.29");
+    EXPECT_EQ(ListViewRows(Wnd().m_hSrvList), kBuiltInRows);
     EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), OwnCommand());
+    EXPECT_NE(ReadServerFile().find("<url>time-b.nist.gov</url>"), std::string::npos);
+}
+
+// When srv.xml gives the list no servers of its own, one line below the help text says why; a
+// file that cannot be made or read leaves the built-in servers in the list. srv.xml stays as it
+// was in every case.
+TEST_F(MainWindowTest, AListWithoutServersOfItsOwnIsExplained) {
+    enum class Folder { Writable, BlockedByAFile, HoldsAFolderNamedSrvXml };
+    const struct {
+        const char* name;
+        Folder folder;
+        const char* xml; // null: no srv.xml
+        RowList rows;
+        std::wstring line;
+    } cases[] = {
+        {"cannot be created", Folder::BlockedByAFile, nullptr, kBuiltInRows,
+         L"无法在此文件夹中创建 srv.xml，列表中是内置的服务器。"},
+        {"cannot be opened", Folder::HoldsAFolderNamedSrvXml, nullptr, kBuiltInRows,
+         L"无法读取 srv.xml，列表中是内置的服务器。"},
+        {"empty", Folder::Writable, "", kBuiltInRows, L"无法读取 srv.xml，列表中是内置的服务器。"},
+        {"refused on line 4", Folder::Writable, "<srv_root>\n  <srv/>\n</srv_root>\n<srv/>\n",
+         kBuiltInRows, L"无法读取 srv.xml（第 4 行有误），列表中是内置的服务器。"},
+        {"no srv",
+         Folder::Writable,
+         "<srv_root>\n  <cfg/>\n</srv_root>\n",
+         {},
+         L"srv.xml 中没有服务器：可在其中添加，或删除它以恢复内置的服务器。"},
+        {"only incomplete servers",
+         Folder::Writable,
+         "<srv_root><srv><url>lone</url></srv><srv><url/><ip>1.1.1.1</ip></srv></srv_root>",
+         {},
+         L"srv.xml 中没有服务器：可在其中添加，或删除它以恢复内置的服务器。"},
+    };
+    for (const auto& c : cases) {
+        const ScratchFolder folder(L"mainwnd-list");
+        g_appDir = folder.ProgramDir();
+        const std::wstring file = folder.File(L"srv.xml");
+        if (c.folder == Folder::BlockedByAFile) {
+            ASSERT_TRUE(WriteFileBytes(folder.File(L"blocker"), "")) << c.name;
+            g_appDir += L"blocker/";
+        } else if (c.folder == Folder::HoldsAFolderNamedSrvXml) {
+            ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr)) << c.name;
+        }
+        if (c.xml) {
+            ASSERT_TRUE(WriteFileBytes(file, c.xml)) << c.name;
+        }
+
+        ASSERT_TRUE(CreateMainWindow()) << c.name;
+        EXPECT_EQ(ListViewRows(Wnd().m_hSrvList), c.rows) << c.name;
+        EXPECT_EQ(WindowText(Wnd().m_hLogEdit), kHelpText + c.line + L"\r\n") << c.name;
+        DestroyWindow(Wnd().GetHwnd());
+        m_wnd.reset();
+
+        const DWORD attributes = GetFileAttributesW(file.c_str());
+        if (c.xml)
+            EXPECT_EQ(ReadFileBytes(file), c.xml) << c.name;
+        else if (c.folder == Folder::HoldsAFolderNamedSrvXml)
+            EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << c.name;
+        else
+            EXPECT_EQ(ReadFileBytes(folder.File(L"blocker")), "") << c.name;
+        RemoveDirectoryW(file.c_str());
+    }
 }
 
 class MainWindowSync : public MainWindowTest {

@@ -1,5 +1,7 @@
+#include "desktop_shortcut.h"
 #include "main_wnd_fixture.h"
 #include "main_wnd_texts.h"
+#include "read_only_run_key.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +70,19 @@ protected:
     std::wstring DefaultCommand() const {
         return L"\"" + GetModulePath() + L"\" /ip 132.163.4.101";
     }
+    // Another copy of the program, of the same file name in another folder.
+    std::wstring OtherCopysCommand() const {
+        return L"\"C:\\Other\\" + ProgramName() + L".exe\" /ip 1.2.3.4";
+    }
+    std::wstring OtherProgram() const { return L"C:\\windows\\system32\\notepad.exe"; }
+    // The log pane: the help text, then each of these lines.
+    std::wstring LogWith(std::initializer_list<const wchar_t*> lines) const {
+        std::wstring text = kHelpText;
+        for (const wchar_t* line : lines)
+            text += std::wstring(line) + L"\r\n";
+        return text;
+    }
+    std::wstring Log() const { return WindowText(Wnd().m_hLogEdit); }
 };
 
 TEST_F(MainWindowOptions, TickingAutoStartRegistersAndRecordsTheDefaultCommand) {
@@ -84,6 +99,8 @@ TEST_F(MainWindowOptions, TickingAutoStartRegistersAndRecordsTheDefaultCommand) 
     Click(Wnd().m_hAutoRunChk);
     EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
     EXPECT_NE(ReadServerFile().find("\" /ip 127.0.0.150</autorun>"), std::string::npos);
+    EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
+    EXPECT_EQ(Log(), LogWith({})) << "nothing to report";
 }
 
 TEST_F(MainWindowOptions, AnotherProgramsCommandIsRegisteredButNotRecorded) {
@@ -93,6 +110,8 @@ TEST_F(MainWindowOptions, AnotherProgramsCommandIsRegisteredButNotRecorded) {
     Click(Wnd().m_hAutoRunChk);
     EXPECT_EQ(RunValue(L"other"), L"\"C:\\Tools\\other.exe\" /ip 1.2.3.4");
     EXPECT_EQ(ReadServerFile(), before);
+    EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk)) << "not this program's command";
+    EXPECT_EQ(Log(), LogWith({L"已写入开机自启，但命令行不是本程序的校时命令。"}));
 }
 
 TEST_F(MainWindowOptions, NothingWrittenLeavesTheBoxClear) {
@@ -113,17 +132,83 @@ TEST_F(MainWindowOptions, NothingWrittenLeavesTheBoxClear) {
     RegCloseKey(hOther);
     EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
     EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
+    EXPECT_EQ(Log(), LogWith({L"命令行为空，无法设置开机自启。", L"无法更改开机自启! #2."}));
+}
+
+// A standard user may read the machine-wide Run key but not change it.
+TEST_F(MainWindowOptions, ARunKeyThatMayOnlyBeReadAsksForAdministratorRights) {
+    const struct {
+        const char* name;
+        bool registered;
+    } cases[] = {{"ticked", false}, {"cleared", true}};
+    for (const auto& c : cases) {
+        const ReadOnlyRunKey readOnly(c.registered ? ProgramName() : L"", DefaultCommand());
+        ASSERT_TRUE(readOnly.IsInPlace()) << c.name;
+        ASSERT_TRUE(CreateMainWindow()) << c.name;
+        const std::string before = ReadServerFile();
+        ASSERT_EQ(IsChecked(Wnd().m_hAutoRunChk), c.registered) << c.name;
+        Click(Wnd().m_hAutoRunChk);
+        EXPECT_EQ(IsChecked(Wnd().m_hAutoRunChk), c.registered) << c.name;
+        EXPECT_EQ(Log(), LogWith({L"无法更改开机自启：需要管理员权限。"})) << c.name;
+        EXPECT_EQ(readOnly.Value(ProgramName()),
+                  c.registered ? std::optional(DefaultCommand()) : std::nullopt)
+            << c.name;
+        EXPECT_EQ(ReadServerFile(), before) << c.name;
+        DestroyWindow(Wnd().GetHwnd());
+    }
+    EXPECT_EQ(RunValue(ProgramName()), std::nullopt) << "the real key is untouched";
+}
+
+// Copies in two folders share the value's name: only this program's own command line ticks the
+// box, and clearing it never deletes another copy's value.
+TEST_F(MainWindowOptions, TheBoxShowsOnlyThisProgramsOwnRunValue) {
+    const struct {
+        const char* name;
+        std::optional<std::wstring> value;
+        bool checked;
+    } cases[] = {
+        {"none", std::nullopt, false},
+        {"this program's", DefaultCommand(), true},
+        {"another copy's", OtherCopysCommand(), false},
+    };
+    for (const auto& c : cases) {
+        DeleteRunValue(ProgramName());
+        if (c.value)
+            SetRunValue(ProgramName(), *c.value);
+        ASSERT_TRUE(CreateMainWindow()) << c.name;
+        EXPECT_EQ(IsChecked(Wnd().m_hAutoRunChk), c.checked) << c.name;
+        DestroyWindow(Wnd().GetHwnd());
+    }
+}
+
+TEST_F(MainWindowOptions, ClearingLeavesAnotherCopysRunValue) {
+    SetRunValue(ProgramName(), DefaultCommand());
+    ASSERT_TRUE(CreateMainWindow());
+    ASSERT_TRUE(IsChecked(Wnd().m_hAutoRunChk));
+    SetRunValue(ProgramName(), OtherCopysCommand()); // the other copy registered since
+    const std::string before = ReadServerFile();
+    Click(Wnd().m_hAutoRunChk);
+    EXPECT_EQ(RunValue(ProgramName()), OtherCopysCommand());
+    EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
+    EXPECT_EQ(Log(), LogWith({L"开机自启项属于另一个程序，未删除。"}));
+    EXPECT_EQ(ReadServerFile(), before);
+
+    // Ticking takes the shared name over.
+    Click(Wnd().m_hAutoRunChk);
+    EXPECT_EQ(RunValue(ProgramName()), DefaultCommand());
+    EXPECT_TRUE(IsChecked(Wnd().m_hAutoRunChk));
 }
 
 TEST_F(MainWindowOptions, ClearingWithoutARunValueChangesNothing) {
-    SetRunValue(ProgramName(), L"anything at all");
+    SetRunValue(ProgramName(), DefaultCommand());
     ASSERT_TRUE(CreateMainWindow());
-    EXPECT_TRUE(IsChecked(Wnd().m_hAutoRunChk)) << "a value of that name, whatever it holds";
+    ASSERT_TRUE(IsChecked(Wnd().m_hAutoRunChk));
     DeleteRunValue(ProgramName());
     const std::string before = ReadServerFile();
     Click(Wnd().m_hAutoRunChk);
     EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
     EXPECT_EQ(ReadServerFile(), before);
+    EXPECT_EQ(Log(), LogWith({})) << "it is as the click asked";
 }
 
 TEST_F(MainWindowOptions, ARefusedSavePutsTheRunValueBack) {
@@ -137,14 +222,17 @@ TEST_F(MainWindowOptions, ARefusedSavePutsTheRunValueBack) {
     Click(hBox); // ticked: written, then taken back
     EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
     EXPECT_FALSE(IsChecked(hBox));
-    SetRunValue(ProgramName(), L"stored before");
+    const std::wstring storedBefore = L"\"" + GetModulePath() + L"\" /ip 127.0.0.151";
+    SetRunValue(ProgramName(), storedBefore);
     for (const char* step : {"ticked", "cleared"}) {
         Click(hBox);
-        EXPECT_EQ(RunValue(ProgramName()), L"stored before") << step;
+        EXPECT_EQ(RunValue(ProgramName()), storedBefore) << step;
         EXPECT_TRUE(IsChecked(hBox)) << step;
     }
     CloseHandle(held);
     EXPECT_EQ(ReadServerFile(), before);
+    const wchar_t* const notSaved = L"无法保存 srv.xml，开机自启未更改。";
+    EXPECT_EQ(Log(), LogWith({notSaved, notSaved, notSaved}));
 }
 
 TEST_F(MainWindowOptions, TheShortcutBoxCreatesAndDeletesTheShortcut) {
@@ -163,6 +251,25 @@ TEST_F(MainWindowOptions, TheShortcutBoxCreatesAndDeletesTheShortcut) {
     ASSERT_TRUE(CreateDirectoryW(ShortcutPath().c_str(), nullptr));
     Click(Wnd().m_hShortcutChk); // no shortcut can be saved over a folder
     EXPECT_FALSE(IsChecked(Wnd().m_hShortcutChk));
+    EXPECT_EQ(Log(), LogWith({L"无法创建桌面快捷方式。"}));
+}
+
+// A shortcut of the same name that starts another program is not this program's: the box stays
+// clear, clearing it leaves the shortcut alone, ticking it replaces the shortcut.
+TEST_F(MainWindowOptions, TheShortcutBoxShowsOnlyThisProgramsShortcut) {
+    ASSERT_TRUE(SetDesktopShortcut(OtherProgram().c_str(), true));
+    ASSERT_TRUE(CreateMainWindow());
+    EXPECT_FALSE(IsChecked(Wnd().m_hShortcutChk));
+    Click(Wnd().m_hShortcutChk);
+    EXPECT_EQ(DesktopShortcutOwner(GetModulePath().c_str()), EntryOwner::ThisProgram);
+    EXPECT_TRUE(IsChecked(Wnd().m_hShortcutChk));
+
+    ASSERT_TRUE(SetDesktopShortcut(OtherProgram().c_str(), true)); // replaced since
+    Click(Wnd().m_hShortcutChk);
+    EXPECT_EQ(DesktopShortcutOwner(OtherProgram().c_str()), EntryOwner::ThisProgram)
+        << "still the other program's";
+    EXPECT_FALSE(IsChecked(Wnd().m_hShortcutChk));
+    EXPECT_EQ(Log(), LogWith({L"桌面快捷方式属于另一个程序，未删除。"}));
 }
 
 } // namespace

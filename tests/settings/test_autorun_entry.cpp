@@ -1,6 +1,8 @@
 #include "autorun_entry.h"
 
 #include "child_process.h"
+#include "program_paths.h"
+#include "read_only_run_key.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -180,6 +182,75 @@ TEST_F(AutoRunEntry, ASecondProcessSeesWhatTheFirstWrote) {
     EXPECT_EQ(ReadRaw(m_strName)->data, StringData(text));
     ASSERT_TRUE(SetAutoRunEntry(Name(), nullptr, false));
     EXPECT_EQ(RunProcess(registered), 1u);
+}
+
+TEST_F(AutoRunEntry, AChangeReportsWhyItFailed) {
+    const std::wstring stored = L"\"C:\\a.exe\" /ip 1.2.3.4";
+    const struct {
+        const char* name;
+        bool readOnly; // the key may be read but not changed
+        bool present;  // the key holds `stored` under the name
+        const wchar_t* text;
+        bool set;
+        LSTATUS expected;
+    } cases[] = {
+        {"set", false, false, L"\"C:\\b.exe\" /ip 1.2.3.4", true, ERROR_SUCCESS},
+        {"delete", false, true, nullptr, false, ERROR_SUCCESS},
+        {"set an empty text", false, false, L"", true, ERROR_INVALID_PARAMETER},
+        {"delete a missing value", false, false, nullptr, false, ERROR_FILE_NOT_FOUND},
+        {"set, read only", true, false, L"\"C:\\b.exe\" /ip 1.2.3.4", true, ERROR_ACCESS_DENIED},
+        {"replace, read only", true, true, L"\"C:\\b.exe\" /ip 1.2.3.4", true, ERROR_ACCESS_DENIED},
+        {"delete, read only", true, true, nullptr, false, ERROR_ACCESS_DENIED},
+        {"already there, read only", true, true, L"\"c:\\A.EXE\" /ip 1.2.3.4", true, ERROR_SUCCESS},
+    };
+    for (const auto& c : cases) {
+        DeleteRaw(m_strName);
+        if (c.present && !c.readOnly) {
+            ASSERT_TRUE(SetAutoRunEntry(Name(), stored.c_str(), true)) << c.name;
+        }
+        std::optional<ReadOnlyRunKey> readOnly;
+        if (c.readOnly) {
+            readOnly.emplace(c.present ? m_strName : L"", stored);
+            ASSERT_TRUE(readOnly->IsInPlace()) << c.name;
+        }
+        EXPECT_EQ(ChangeAutoRunEntry(Name(), c.text, c.set), c.expected) << c.name;
+        if (c.readOnly) {
+            EXPECT_EQ(readOnly->Value(m_strName), c.present ? std::optional(stored) : std::nullopt)
+                << c.name << ": unchanged";
+        }
+    }
+}
+
+TEST_F(AutoRunEntry, OnlyThisProgramsOwnCommandLineIsItsOwn) {
+    const std::wstring program = GetModulePath();
+    std::wstring upperCase = program;
+    CharUpperW(upperCase.data());
+    const DWORD number = 7;
+    const struct {
+        const char* name;
+        DWORD type; // REG_NONE: no value
+        std::wstring data;
+        EntryOwner expected;
+    } cases[] = {
+        {"no value", REG_NONE, L"", EntryOwner::Nobody},
+        {"own", REG_SZ, L"\"" + program + L"\" /ip 132.163.4.101", EntryOwner::ThisProgram},
+        {"own, other letter case", REG_SZ, L"\"" + upperCase + L"\" /ip 1.2.3.4",
+         EntryOwner::ThisProgram},
+        {"another copy of the same name", REG_SZ,
+         L"\"C:\\Other\\" + m_strName + L".exe\" /ip 1.2.3.4", EntryOwner::OtherProgram},
+        {"own program without /ip", REG_SZ, L"\"" + program + L"\"", EntryOwner::OtherProgram},
+        {"not a string", REG_DWORD, L"", EntryOwner::OtherProgram},
+    };
+    for (const auto& c : cases) {
+        DeleteRaw(m_strName);
+        if (c.type == REG_SZ)
+            WriteRaw(m_strName, REG_SZ, c.data.c_str(),
+                     static_cast<DWORD>((c.data.size() + 1) * sizeof(wchar_t)));
+        else if (c.type == REG_DWORD)
+            WriteRaw(m_strName, REG_DWORD, &number, sizeof number);
+        EXPECT_EQ(AutoRunOwner(Name()), c.expected) << c.name;
+    }
+    EXPECT_EQ(AutoRunOwner(nullptr), EntryOwner::Nobody);
 }
 
 } // namespace

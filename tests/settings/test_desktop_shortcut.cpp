@@ -9,6 +9,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -151,6 +152,28 @@ TEST_F(DesktopShortcut, ASecondProcessSeesIt) {
     EXPECT_EQ(RunProcess(probe + L" shortcut"), 0u);
     SetDesktopShortcut(m_strProgram.c_str(), false);
     EXPECT_EQ(RunProcess(probe + L" shortcut"), 1u);
+}
+
+TEST_F(DesktopShortcut, TheOwnerIsTheProgramItStarts) {
+    const std::wstring elsewhere = FolderPath(CSIDL_SYSTEM) + L"\\notepad.exe";
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        EntryOwner expected;
+    } cases[] = {
+        {"none", [] {}, EntryOwner::Nobody},
+        {"this program's", [&] { SetDesktopShortcut(m_strProgram.c_str(), true); },
+         EntryOwner::ThisProgram},
+        {"another program's", [&] { SetDesktopShortcut(elsewhere.c_str(), true); },
+         EntryOwner::OtherProgram},
+        {"not a shortcut", [&] { WriteFileBytes(m_strShortcut, "text"); }, EntryOwner::Nobody},
+        {"a folder", [&] { CreateDirectoryW(m_strShortcut.c_str(), nullptr); }, EntryOwner::Nobody},
+    };
+    for (const auto& c : cases) {
+        Remove();
+        c.make();
+        EXPECT_EQ(DesktopShortcutOwner(m_strProgram.c_str()), c.expected) << c.name;
+    }
 }
 
 } // namespace

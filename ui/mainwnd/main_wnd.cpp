@@ -1,9 +1,7 @@
 #include "main_wnd.h"
 
 #include "activity_log.h"
-#include "autorun_entry.h"
 #include "command_line.h"
-#include "desktop_shortcut.h"
 #include "main_wnd_texts.h"
 #include "program_paths.h"
 #include "server_file.h"
@@ -14,7 +12,8 @@
 
 CMainWnd::CMainWnd() : m_pLayout(Tessel::ILayout::CreateInstance()) {
     const std::wstring path = ServerFilePath();
-    if (!PathFileExistsW(path.c_str()) && EnsureFileExists(path.c_str()))
+    m_bServerFileWasMissing = !PathFileExistsW(path.c_str());
+    if (m_bServerFileWasMissing && EnsureFileExists(path.c_str()))
         CreateDefaultServerFile(path.c_str());
 
     if (g_unattended)
@@ -81,31 +80,4 @@ LRESULT CMainWnd::OnCommand(WPARAM wParam, LRESULT defaultResult) {
     default:
         return defaultResult;
     }
-}
-
-LRESULT CMainWnd::OnAutoRunToggled() {
-    const int length = GetWindowTextLengthW(m_hCmdEdit);
-    std::wstring text(static_cast<size_t>(length) + 2, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(m_hCmdEdit, text.data(), length + 1)));
-
-    const std::wstring name = GetCommandProgramName(text.c_str());
-    const bool checked = SendMessageW(m_hAutoRunChk, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
-    // The Run value and srv.xml change together or not at all.
-    const RunValueBackup previous(name.c_str());
-    if (SetAutoRunEntry(name.c_str(), text.c_str(), checked) && IsOwnIpCommandLine(text.c_str()) &&
-        !SaveAutoRunCmd(text.c_str()))
-        previous.Restore();
-    // The box shows what is in place, whatever the click asked for.
-    SendMessageW(m_hAutoRunChk, BM_SETCHECK,
-                 IsAutoRunRegistered(name.c_str()) ? BST_CHECKED : BST_UNCHECKED, 0);
-    return 0;
-}
-
-LRESULT CMainWnd::OnShortcutToggled() {
-    const bool checked = SendMessageW(m_hShortcutChk, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
-    const std::wstring program = GetModulePath();
-    SetDesktopShortcut(program.c_str(), checked);
-    SendMessageW(m_hShortcutChk, BM_SETCHECK,
-                 DesktopShortcutExists(program.c_str()) ? BST_CHECKED : BST_UNCHECKED, 0);
-    return 1;
 }

@@ -2,6 +2,7 @@
 
 #include "base_dlg.h"
 #include "layout.h"
+#include "server_list_notice.h"
 
 #include <windows.h>
 
@@ -44,6 +45,16 @@ private:
     // button stay empty and unplaced, the log pane takes the exchange's lines.
     void CreateUnattendedControls();
     void BuildLayout(int clientRight, int clientBottom);
+
+    // Ticks each check box when this program's own entry is in place.
+    void ShowStartUpEntries();
+    std::wstring CommandBoxText() const;
+    void ChangeAutoRun(const std::wstring& name, const std::wstring& text, bool set);
+
+    // There was no srv.xml when the window was constructed.
+    bool m_bServerFileWasMissing = false;
+    // What the log pane says about the list, below the help text.
+    ServerListNotice m_listNotice;
 };
 
 // The top-left corner that centres a window of the rectangle's size on a screen of that size.

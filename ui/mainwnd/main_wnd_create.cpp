@@ -1,9 +1,8 @@
 #include "main_wnd.h"
 
 #include "app_globals.h"
-#include "autorun_entry.h"
 #include "command_line.h"
-#include "desktop_shortcut.h"
+#include "log_notice.h"
 #include "main_wnd_texts.h"
 #include "program_paths.h"
 #include "server_file.h"
@@ -12,8 +11,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <span>
 #include <utility>
-#include <vector>
 
 using namespace Tessel;
 
@@ -78,11 +77,6 @@ void AddColumn(HWND hList, int index, const wchar_t* title, int width) {
     SendMessageW(hList, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
 }
 
-void Check(HWND hCheckBox, bool checked) {
-    if (checked)
-        SendMessageW(hCheckBox, BM_SETCHECK, BST_CHECKED, 0);
-}
-
 } // namespace
 
 POINT CenteredOrigin(const RECT& rect, int screenWidth, int screenHeight) {
@@ -138,6 +132,8 @@ void CMainWnd::BuildLayout(int W, int H) {
 
     m_hLogEdit = CreateControl(L"Edit", nullptr, kLogEditStyle, IDC_LOG_EDIT);
     SetWindowTextW(m_hLogEdit, BuildHelpText().c_str());
+    if (m_listNotice.format)
+        AppendNotice(m_hLogEdit, m_listNotice.format, m_listNotice.line);
     show(m_hLogEdit);
     AddNode(topBand, m_hLogEdit,
             {.floatType = eFloatLeft,
@@ -182,17 +178,15 @@ void CMainWnd::BuildLayout(int W, int H) {
 
     m_hAutoRunChk =
         CreateControl(L"BUTTON", kAutoRunCheckText, kChild | BS_AUTOCHECKBOX, IDC_AUTORUN_CHK);
-    Check(m_hAutoRunChk,
-          IsAutoRunRegistered(GetCommandProgramName(m_strAutoRunCmd.c_str()).c_str()));
     show(m_hAutoRunChk);
     AddNode(commandRow, m_hAutoRunChk, {.floatType = eFloatLeft, .initial = {1, 0, 81, 20}});
 
     m_hShortcutChk =
         CreateControl(L"BUTTON", kShortcutCheckText, kChild | BS_AUTOCHECKBOX, IDC_SHORTCUT_CHK);
-    Check(m_hShortcutChk, DesktopShortcutExists(GetModulePath().c_str()));
     show(m_hShortcutChk);
     AddNode(optionsCell, m_hShortcutChk,
             {.floatType = eFloatNone, .initial = {1, 46, 137, 66}, .margin = {0, 15, 0, 0}});
+    ShowStartUpEntries();
 }
 
 void CMainWnd::CreateUnattendedControls() {
@@ -217,7 +211,11 @@ int CMainWnd::OnCreate() {
 }
 
 bool CMainWnd::FillServerList(HWND hList) {
-    const std::vector<ServerEntry> entries = ReadServerEntries(ServerFilePath());
+    const ServerList list = ReadServerList(ServerFilePath());
+    m_listNotice = NoticeForServerList(list, m_bServerFileWasMissing);
+    // A file that could not be made or read is left as it is; the list still offers servers.
+    const std::span<const ServerEntry> entries =
+        m_listNotice.useDefaults ? std::span(DefaultServers()) : std::span(list.entries);
     // Room for every row at once, and no repainting or scroll-bar work until the last one is in:
     // a list of 100,000 servers fills in about a second instead of minutes.
     SendMessageW(hList, LVM_SETITEMCOUNT, entries.size(), 0);
