@@ -166,9 +166,9 @@ TEST_F(MainWindowOptions, ARunKeyThatMayOnlyBeReadAsksForAdministratorRights) {
 // box, and clearing it never deletes another copy's value.
 TEST_F(MainWindowOptions, TheBoxShowsOnlyThisProgramsOwnRunValue) {
     const struct {
-        const char* name;
+        const char* name = nullptr;
         std::optional<std::wstring> value;
-        bool checked;
+        bool checked = false;
     } cases[] = {
         {"none", std::nullopt, false},
         {"this program's", DefaultCommand(), true},
