@@ -94,22 +94,22 @@ TEST_F(MainWindowTest, AListWithoutServersOfItsOwnIsExplained) {
         std::wstring line;
     } cases[] = {
         {"cannot be created", Folder::BlockedByAFile, nullptr, kBuiltInRows,
-         L"无法在此文件夹中创建 srv.xml，列表中是内置的服务器。"},
+         L"无法在此文件夹中创建 srv.xml。"},
         {"cannot be opened", Folder::HoldsAFolderNamedSrvXml, nullptr, kBuiltInRows,
-         L"无法读取 srv.xml，列表中是内置的服务器。"},
-        {"empty", Folder::Writable, "", kBuiltInRows, L"无法读取 srv.xml，列表中是内置的服务器。"},
+         L"无法读取 srv.xml。"},
+        {"empty", Folder::Writable, "", kBuiltInRows, L"无法读取 srv.xml。"},
         {"refused on line 4", Folder::Writable, "<srv_root>\n  <srv/>\n</srv_root>\n<srv/>\n",
-         kBuiltInRows, L"无法读取 srv.xml（第 4 行有误），列表中是内置的服务器。"},
+         kBuiltInRows, L"无法读取 srv.xml：第 4 行有误。"},
         {"no srv",
          Folder::Writable,
          "<srv_root>\n  <cfg/>\n</srv_root>\n",
          {},
-         L"srv.xml 中没有服务器：可在其中添加，或删除它以恢复内置的服务器。"},
+         L"srv.xml 中没有服务器，请在其中添加。"},
         {"only incomplete servers",
          Folder::Writable,
          "<srv_root><srv><url>lone</url></srv><srv><url/><ip>1.1.1.1</ip></srv></srv_root>",
          {},
-         L"srv.xml 中没有服务器：可在其中添加，或删除它以恢复内置的服务器。"},
+         L"srv.xml 中没有服务器，请在其中添加。"},
     };
     for (const auto& c : cases) {
         const ScratchFolder folder(L"mainwnd-list");

@@ -111,7 +111,7 @@ TEST_F(MainWindowOptions, AnotherProgramsCommandIsRegisteredButNotRecorded) {
     EXPECT_EQ(RunValue(L"other"), L"\"C:\\Tools\\other.exe\" /ip 1.2.3.4");
     EXPECT_EQ(ReadServerFile(), before);
     EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk)) << "not this program's command";
-    EXPECT_EQ(Log(), LogWith({L"已写入开机自启，但命令行不是本程序的校时命令。"}));
+    EXPECT_EQ(Log(), LogWith({L"已写入开机自启，但它不属于本程序。"}));
 }
 
 TEST_F(MainWindowOptions, NothingWrittenLeavesTheBoxClear) {

@@ -25,21 +25,17 @@ inline constexpr const wchar_t* kHelpLines[] = {
 };
 
 // Lines the log pane gets when srv.xml gives the list nothing of its own, or when a check box
-// cannot store what it was clicked for. Formats go through wvnsprintfW.
-inline constexpr wchar_t kNoticeServerFileNotCreated[] =
-    L"无法在此文件夹中创建 srv.xml，列表中是内置的服务器。";
-inline constexpr wchar_t kNoticeServerFileUnreadable[] =
-    L"无法读取 srv.xml，列表中是内置的服务器。";
-inline constexpr wchar_t kNoticeServerFileRefusedAtLine[] =
-    L"无法读取 srv.xml（第 %i 行有误），列表中是内置的服务器。";
-inline constexpr wchar_t kNoticeNoServer[] =
-    L"srv.xml 中没有服务器：可在其中添加，或删除它以恢复内置的服务器。";
+// cannot store what it was clicked for; each fits the log pane of the smallest window. Formats go
+// through wvnsprintfW.
+inline constexpr wchar_t kNoticeServerFileNotCreated[] = L"无法在此文件夹中创建 srv.xml。";
+inline constexpr wchar_t kNoticeServerFileUnreadable[] = L"无法读取 srv.xml。";
+inline constexpr wchar_t kNoticeServerFileRefusedAtLine[] = L"无法读取 srv.xml：第 %i 行有误。";
+inline constexpr wchar_t kNoticeNoServer[] = L"srv.xml 中没有服务器，请在其中添加。";
 inline constexpr wchar_t kNoticeRunValueNeedsAdmin[] = L"无法更改开机自启：需要管理员权限。";
 inline constexpr wchar_t kNoticeRunValueFailed[] = L"无法更改开机自启! #%i.";
 inline constexpr wchar_t kNoticeCommandEmpty[] = L"命令行为空，无法设置开机自启。";
 inline constexpr wchar_t kNoticeServerFileNotSaved[] = L"无法保存 srv.xml，开机自启未更改。";
-inline constexpr wchar_t kNoticeRunValueForAnother[] =
-    L"已写入开机自启，但命令行不是本程序的校时命令。";
+inline constexpr wchar_t kNoticeRunValueForAnother[] = L"已写入开机自启，但它不属于本程序。";
 inline constexpr wchar_t kNoticeRunValueNotOurs[] = L"开机自启项属于另一个程序，未删除。";
 inline constexpr wchar_t kNoticeShortcutNotCreated[] = L"无法创建桌面快捷方式。";
 inline constexpr wchar_t kNoticeShortcutNotDeleted[] = L"无法删除桌面快捷方式。";
