@@ -2,6 +2,9 @@
 
 #include "dpi_scale.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <utility>
 
 using namespace Tessel;
@@ -48,12 +51,38 @@ ILayout* AddNode(ILayout* parent, HWND hWnd, const NodeSpec& spec) {
     return node;
 }
 
+// The width a check box needs for its square, the gap and its text in its font, or the design
+// width if that is more.
+int CheckBoxWidth(HWND hCheckBox, int designWidth) {
+    SIZE ideal = {};
+    SendMessageW(hCheckBox, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
+    return std::max(designWidth, static_cast<int>(ideal.cx));
+}
+
+// The command box ends where the auto-start box begins: when the command row is cut short by its
+// cell, the command box gives the auto-start box the width it lacks. Found by placing the tree
+// once in its initial client area.
+void GiveWidthToAutoRunBox(ILayout* root, ILayout* commandBox, ILayout* autoRunBox,
+                           int autoRunWidth) {
+    const RECT& initial = root->GetInitRect();
+    root->UpdateSize(initial.left, initial.top, initial.right, initial.bottom);
+    const RECT& placed = autoRunBox->GetRect();
+    const int lacking = autoRunWidth - (placed.right - placed.left);
+    if (lacking > 0)
+        commandBox->GetInitRect().right -= lacking;
+}
+
 } // namespace
 
 // The sizes below are pixels at 96 DPI; S gives them at the window's DPI. W and H are the right
 // and bottom of the client area at the window's minimum size.
 void CMainWnd::AddLayoutNodes(ILayout* root, UINT dpi, int W, int H) {
     const auto S = [dpi](int value) { return ScaleForDpi(value, dpi); };
+    // At 96 DPI the design sizes stand as they always have. At other DPIs the font's rounding can
+    // outgrow them: each check box is then as wide as its text needs, if that is more.
+    const bool fitText = dpi != kDesignDpi;
+    const int autoRunWidth = fitText ? CheckBoxWidth(m_hAutoRunChk, S(80)) : S(80);
+    const int shortcutWidth = fitText ? CheckBoxWidth(m_hShortcutChk, S(136)) : S(136);
 
     ILayout* const topBand = AddNode(root, nullptr,
                                      {.floatType = eFloatFill,
@@ -104,11 +133,15 @@ void CMainWnd::AddLayoutNodes(ILayout* root, UINT dpi, int W, int H) {
                                         {.floatType = eFloatNone,
                                          .initial = {S(1), S(23), S(471), S(43)},
                                          .margin = {0, S(15), 0, 0}});
-    AddNode(commandRow, m_hCmdEdit, {.floatType = eFloatLeft, .initial = {S(1), 0, S(371), S(20)}});
-    AddNode(commandRow, m_hAutoRunChk,
-            {.floatType = eFloatLeft, .initial = {S(1), 0, S(81), S(20)}});
+    ILayout* const commandBox = AddNode(
+        commandRow, m_hCmdEdit, {.floatType = eFloatLeft, .initial = {S(1), 0, S(371), S(20)}});
+    ILayout* const autoRunBox =
+        AddNode(commandRow, m_hAutoRunChk,
+                {.floatType = eFloatLeft, .initial = {S(1), 0, S(1) + autoRunWidth, S(20)}});
     AddNode(optionsCell, m_hShortcutChk,
             {.floatType = eFloatNone,
-             .initial = {S(1), S(46), S(137), S(66)},
+             .initial = {S(1), S(46), S(1) + shortcutWidth, S(66)},
              .margin = {0, S(15), 0, 0}});
+    if (fitText)
+        GiveWidthToAutoRunBox(root, commandBox, autoRunBox, autoRunWidth);
 }
