@@ -97,4 +97,22 @@ TEST_F(MainWindowDpiChange, RebuildsFontColumnsSizeAndLayoutKeepingTheControls) 
     EXPECT_EQ(ControlBoxes(Wnd()), opened) << "back at 96 DPI, as the window opened";
 }
 
+// The program's manifest (linked into this test program too), as the loader read it.
+std::wstring ManifestSetting(const wchar_t* nameSpace, const wchar_t* name) {
+    wchar_t value[64] = {};
+    SIZE_T written = 0;
+    if (!QueryActCtxSettingsW(0, nullptr, nameSpace, name, value, std::size(value), &written))
+        return L"(none)";
+    return value;
+}
+
+TEST(Manifest, AsksForPerMonitorDpiAwarenessWithTheOlderSettingBehind) {
+    EXPECT_EQ(
+        ManifestSetting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+        L"PerMonitorV2, PerMonitor");
+    EXPECT_EQ(
+        ManifestSetting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"),
+        L"true/pm");
+}
+
 } // namespace
