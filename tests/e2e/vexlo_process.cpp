@@ -22,8 +22,11 @@ void JoinTestDesktop() {
 }
 
 void MakeTestDesktopVirtual() {
-    const std::wstring size =
-        std::to_wstring(kTestDesktopWidth) + L"x" + std::to_wstring(kTestDesktopHeight);
+    const HDC hScreen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(hScreen, LOGPIXELSY);
+    ReleaseDC(nullptr, hScreen);
+    const std::wstring size = std::to_wstring(MulDiv(kTestDesktopWidth, dpi, 96)) + L"x" +
+                              std::to_wstring(MulDiv(kTestDesktopHeight, dpi, 96));
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", kTestDesktop, REG_SZ,
                     size.c_str(), static_cast<DWORD>((size.size() + 1) * sizeof(wchar_t)));
 }

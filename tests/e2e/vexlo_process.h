@@ -13,7 +13,8 @@
 // Drives a Vexlo.exe started in a Wine virtual desktop from another process, as a user (or an
 // accessibility tool) would: finds its windows, reads their texts and the list's rows, clicks.
 
-// The virtual desktop the programs under test run in; the calling thread joins it.
+// The virtual desktop the programs under test run in; the calling thread joins it. It is
+// 1024 x 768 at 96 DPI and as much larger at a higher DPI (scripts/wine-session's VEXLO_DPI).
 inline constexpr wchar_t kTestDesktop[] = L"VexloE2E";
 inline constexpr int kTestDesktopWidth = 1024;
 inline constexpr int kTestDesktopHeight = 768;

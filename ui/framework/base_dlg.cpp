@@ -1,6 +1,7 @@
 #include "base_dlg.h"
 
 #include "class_name.h"
+#include "dpi_scale.h"
 #include "framework_texts.h"
 #include "gdi_object.h"
 #include "wndproc_failure.h"
@@ -12,12 +13,8 @@ namespace {
 // Queued for every new window once its creation has finished; nothing handles it.
 constexpr UINT kAfterCreateMessage = 100;
 constexpr RECT kInitialRect = {0, 0, 750, 450};
-
-HFONT CreateDefaultFont() {
-    return CreateFontW(-15, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                       OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY, VARIABLE_PITCH,
-                       kDefaultFontFace);
-}
+// The default font's character height at 96 DPI.
+constexpr int kDefaultFontHeight = 15;
 
 bool RegisterWindowClass(const wchar_t* pszName, WNDPROC pfnWndProc, HINSTANCE hInstance) {
     WNDCLASSEXW windowClass = {};
@@ -117,7 +114,7 @@ void CBaseDlg::Init() {
     m_hBgBrush = nullptr;
     m_hParent = nullptr;
     m_rect = kInitialRect;
-    m_hFont = CreateDefaultFont();
+    m_hFont = CreateDefaultFont(kDesignDpi);
     m_nMinWidth = 0;
     m_nMinHeight = 0;
     m_nModalRslt = -1;
@@ -147,6 +144,12 @@ HWND CBaseDlg::Create(WNDPROC pfnWndProc, const wchar_t* pszClassName, HWND hPar
     m_hParent = hParent;
     PostMessageW(hWnd, kAfterCreateMessage, 0, 0);
     return hWnd;
+}
+
+HFONT CBaseDlg::CreateDefaultFont(UINT nDpi) {
+    return CreateFontW(-ScaleForDpi(kDefaultFontHeight, nDpi), 0, 0, 0, FW_DONTCARE, FALSE, FALSE,
+                       FALSE, GB2312_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
+                       VARIABLE_PITCH, kDefaultFontFace);
 }
 
 void CBaseDlg::Draw(HDC hdc) {

@@ -25,8 +25,11 @@ public:
     CBaseDlg(const CBaseDlg&) = delete;
     CBaseDlg& operator=(const CBaseDlg&) = delete;
 
-    // Resets every field and makes the default font.
+    // Resets every field and makes the default font (at 96 DPI).
     void Init();
+    // The default font for a window shown at that DPI: 15 pixels high at 96 DPI, in proportion
+    // at others. The caller owns it.
+    static HFONT CreateDefaultFont(UINT nDpi);
     // Creates the window with a class of its own, once: while the window lives, returns it;
     // after it has been destroyed, null (a second window would find the font released and a
     // derived window's state built twice).

@@ -55,6 +55,8 @@ LRESULT CMainWnd::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_SOCKET:
         OnSocketNotify(wParam, lParam);
         return result;
+    case WM_DPICHANGED:
+        return OnDpiChanged(wParam, lParam);
     default:
         return result;
     }

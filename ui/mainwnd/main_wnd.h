@@ -44,7 +44,17 @@ private:
     // A window that is never shown needs only the exchange's controls: the server list and the
     // button stay empty and unplaced, the log pane takes the exchange's lines.
     void CreateUnattendedControls();
-    void BuildLayout(int clientRight, int clientBottom);
+    void CreateControls(UINT dpi);
+    // Adds the layout nodes for a window at that DPI whose client area, at the window's minimum
+    // size, reaches (clientRight, clientBottom).
+    void AddLayoutNodes(Tessel::ILayout* root, UINT dpi, int clientRight, int clientBottom);
+
+    // A move to a monitor of another DPI: the font, the column widths, the minimum size and the
+    // layout follow the new DPI; the controls, their texts and states stay.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    void UseFontForDpi(UINT dpi);
+    void SetColumnWidths(UINT dpi);
+    void RebuildLayout(UINT dpi);
 
     // Ticks each check box when this program's own entry is in place.
     void ShowStartUpEntries();
@@ -56,6 +66,9 @@ private:
     // What the log pane says about the list, below the help text.
     ServerListNotice m_listNotice;
 };
+
+// The window's minimum (and opening) outer size at a DPI.
+SIZE MinimumWindowSize(UINT dpi);
 
 // The top-left corner that centres a window of the rectangle's size on a screen of that size.
 POINT CenteredOrigin(const RECT& rect, int screenWidth, int screenHeight);

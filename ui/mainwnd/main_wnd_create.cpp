@@ -2,7 +2,9 @@
 
 #include "app_globals.h"
 #include "command_line.h"
+#include "dpi_scale.h"
 #include "log_notice.h"
+#include "main_wnd_metrics.h"
 #include "main_wnd_texts.h"
 #include "program_paths.h"
 #include "server_file.h"
@@ -12,60 +14,17 @@
 
 #include <algorithm>
 #include <span>
-#include <utility>
+#include <vector>
 
 using namespace Tessel;
 
 namespace {
-
-constexpr int kMinWidth = 719;
-constexpr int kMinHeight = 437;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kSrvListStyle = kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
 constexpr DWORD kLogEditStyle =
     kChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | ES_WANTRETURN;
 constexpr DWORD kSyncBtnStyle = kChild | BS_PUSHBUTTON;
-
-// How one node of the layout tree is set up before it is added to its parent.
-struct NodeSpec {
-    eFloatType floatType = eFloatNone;
-    RECT initial = {};
-    float width = 0;
-    bool widthRatio = false;
-    float height = 0;
-    bool heightRatio = false;
-    RECT margin = {};  // left, top, right, bottom
-    RECT padding = {}; // left, top, right, bottom
-};
-
-// Applies the non-zero sides of a box of values through a per-side setter.
-template <typename Setter> void SetSides(const RECT& values, Setter set) {
-    const std::pair<LONG, eDirectType> sides[] = {{values.left, eDirectLeft},
-                                                  {values.top, eDirectTop},
-                                                  {values.right, eDirectRight},
-                                                  {values.bottom, eDirectBottom}};
-    for (const auto& [value, side] : sides) {
-        if (value != 0)
-            set(value, side);
-    }
-}
-
-// A node for a control, or a container when hWnd is null, placed once at its initial rectangle
-// and added to its parent, which owns it from then on.
-ILayout* AddNode(ILayout* parent, HWND hWnd, const NodeSpec& spec) {
-    ILayout* node = IWndShape::CreateInstance(hWnd);
-    node->SetFloatType(spec.floatType);
-    if (spec.width != 0)
-        node->SetWidth(spec.width, spec.widthRatio);
-    if (spec.height != 0)
-        node->SetHeight(spec.height, spec.heightRatio);
-    SetSides(spec.margin, [node](int value, int side) { node->SetMargin(value, side); });
-    SetSides(spec.padding, [node](int value, int side) { node->SetPadding(value, side); });
-    node->UpdateSize(spec.initial.left, spec.initial.top, spec.initial.right, spec.initial.bottom);
-    parent->AddChild(node);
-    return node;
-}
 
 void AddColumn(HWND hList, int index, const wchar_t* title, int width) {
     LVCOLUMNW column = {};
@@ -105,87 +64,43 @@ HWND CMainWnd::CreateControl(const wchar_t* className, const wchar_t* text, DWOR
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_hInstance, nullptr);
 }
 
-void CMainWnd::BuildLayout(int W, int H) {
+void CMainWnd::CreateControls(UINT dpi) {
     const auto show = [this](HWND hWnd) {
         ShowWindow(hWnd, SW_SHOW);
         SendMessageW(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
     };
 
-    ILayout* const topBand =
-        AddNode(m_pLayout, nullptr,
-                {.floatType = eFloatFill, .initial = {5, 1, W - 5, 300}, .padding = {1, 1, 1, 1}});
-
     m_hSrvList = CreateControl(WC_LISTVIEWW, nullptr, kSrvListStyle, IDC_SRV_LIST);
     SendMessageW(m_hSrvList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    AddColumn(m_hSrvList, 0, kHostColumnTitle, 230);
-    AddColumn(m_hSrvList, 1, kAddressColumnTitle, 180);
+    AddColumn(m_hSrvList, 0, kHostColumnTitle, ScaleForDpi(kHostColumnWidth, dpi));
+    AddColumn(m_hSrvList, 1, kAddressColumnTitle, ScaleForDpi(kAddressColumnWidth, dpi));
     FillServerList(m_hSrvList);
     show(m_hSrvList);
-    AddNode(topBand, m_hSrvList,
-            {.floatType = eFloatLeft,
-             .initial = {0, 0, 420, 300},
-             .width = 0.55f,
-             .widthRatio = true,
-             .height = 1.0f,
-             .heightRatio = true});
 
     m_hLogEdit = CreateControl(L"Edit", nullptr, kLogEditStyle, IDC_LOG_EDIT);
     SetWindowTextW(m_hLogEdit, BuildHelpText().c_str());
     if (m_listNotice.format)
         AppendNotice(m_hLogEdit, m_listNotice.format, m_listNotice.line);
     show(m_hLogEdit);
-    AddNode(topBand, m_hLogEdit,
-            {.floatType = eFloatLeft,
-             .initial = {1, 0, 321, 300},
-             .width = 0.45f,
-             .widthRatio = true,
-             .height = 1.0f,
-             .heightRatio = true});
-
-    ILayout* const bottomBand = AddNode(
-        m_pLayout, nullptr,
-        {.floatType = eFloatFill, .initial = {5, 302, W - 5, H - 2}, .margin = {0, 0, 0, 2}});
-    ILayout* const bottomRow =
-        AddNode(bottomBand, nullptr,
-                {.floatType = eFloatBottom, .initial = {1, 0, W - 6, 100}, .margin = {0, 0, 0, 1}});
-    ILayout* const buttonCell = AddNode(
-        bottomRow, nullptr,
-        {.floatType = eFloatLeft, .initial = {1, 1, 401, 98}, .width = 0.35f, .widthRatio = true});
 
     m_hSyncBtn = CreateControl(L"BUTTON", kSyncButtonText, kSyncBtnStyle, IDC_SYNC_BTN);
     show(m_hSyncBtn);
-    AddNode(buttonCell, m_hSyncBtn,
-            {.floatType = eFloatRight, .initial = {1, 1, 61, 30}, .margin = {0, 30, 2, 0}});
-
-    ILayout* const optionsCell = AddNode(
-        bottomRow, nullptr,
-        {.floatType = eFloatLeft, .initial = {1, 1, 471, 98}, .width = 0.65f, .widthRatio = true});
 
     m_hAutoRunTip = CreateControl(L"STATIC", kAutoRunTipText, kChild | SS_LEFTNOWORDWRAP, 0);
     show(m_hAutoRunTip);
-    AddNode(optionsCell, m_hAutoRunTip,
-            {.floatType = eFloatNone, .initial = {1, 0, 471, 20}, .margin = {0, 15, 0, 0}});
 
-    ILayout* const commandRow =
-        AddNode(optionsCell, nullptr,
-                {.floatType = eFloatNone, .initial = {1, 23, 471, 43}, .margin = {0, 15, 0, 0}});
     m_hCmdEdit =
         CreateControl(L"EDIT", m_strAutoRunCmd.c_str(), kChild | ES_AUTOHSCROLL | ES_WANTRETURN, 0);
     show(m_hCmdEdit);
-    AddNode(commandRow, m_hCmdEdit, {.floatType = eFloatLeft, .initial = {1, 0, 371, 20}});
-    SetWindowTextW(m_hCmdEdit, m_strAutoRunCmd.c_str());
 
     m_hAutoRunChk =
         CreateControl(L"BUTTON", kAutoRunCheckText, kChild | BS_AUTOCHECKBOX, IDC_AUTORUN_CHK);
     show(m_hAutoRunChk);
-    AddNode(commandRow, m_hAutoRunChk, {.floatType = eFloatLeft, .initial = {1, 0, 81, 20}});
 
     m_hShortcutChk =
         CreateControl(L"BUTTON", kShortcutCheckText, kChild | BS_AUTOCHECKBOX, IDC_SHORTCUT_CHK);
     show(m_hShortcutChk);
-    AddNode(optionsCell, m_hShortcutChk,
-            {.floatType = eFloatNone, .initial = {1, 46, 137, 66}, .margin = {0, 15, 0, 0}});
     ShowStartUpEntries();
 }
 
@@ -196,15 +111,24 @@ void CMainWnd::CreateUnattendedControls() {
 }
 
 int CMainWnd::OnCreate() {
-    SetWndMinSize(kMinWidth, kMinHeight);
-    MoveWndToCenter(GetHwnd(), {0, 0, kMinWidth, kMinHeight});
     if (g_unattended) {
+        SetWndMinSize(kMinWidth, kMinHeight);
+        MoveWndToCenter(GetHwnd(), {0, 0, kMinWidth, kMinHeight});
         CreateUnattendedControls();
         return 0;
     }
+    const UINT dpi = GetWindowDpi(GetHwnd());
+    if (dpi != kDesignDpi)
+        UseFontForDpi(dpi);
+    const SIZE minimum = MinimumWindowSize(dpi);
+    SetWndMinSize(minimum.cx, minimum.cy);
+    MoveWndToCenter(GetHwnd(), {0, 0, minimum.cx, minimum.cy});
+    CreateControls(dpi);
+    // The window has its minimum size: the root recorded this client area at the WM_SIZE.
     RECT client = {};
     GetClientRect(GetHwnd(), &client);
-    BuildLayout(client.right, client.bottom);
+    AddLayoutNodes(m_pLayout, dpi, client.right, client.bottom);
+    SetWindowTextW(m_hCmdEdit, m_strAutoRunCmd.c_str());
     m_pLayout->SetBgColor(static_cast<int>(GetSysColor(COLOR_MENUBAR)));
     m_pLayout->UpdateSize(client.left, client.top, client.right, client.bottom);
     return 0;
