@@ -4,6 +4,7 @@
 #include "app_texts.h"
 #include "activity_log.h"
 #include "time_exchange.h"
+#include "window_icons.h"
 
 namespace {
 
@@ -31,9 +32,7 @@ StartCourse ChooseStartCourse(int argc, const OptionMap& options) {
 }
 
 void ShowMainWindow(HWND hWnd) {
-    const HICON hIcon = LoadIconW(g_hInstance, MAKEINTRESOURCEW(kMainIconId));
-    SendMessageW(hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
-    SendMessageW(hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+    SetWindowIcons(hWnd, WindowDpi(hWnd));
     SetWindowTextW(hWnd, kMainWndCaption);
     ShowWindow(hWnd, SW_SHOWNORMAL);
 }

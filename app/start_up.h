@@ -29,7 +29,8 @@ enum ExitCode : int {
 // The longest an unattended exchange may take before the process gives up (kExitNoAnswer).
 inline constexpr UINT kUnattendedTimeLimitMs = 15'000;
 
-// Gives the main window its icon (resource 128) and caption and shows it.
+// Gives the main window its icons (resource 128 at the small and the big icon size of its DPI)
+// and caption and shows it.
 void ShowMainWindow(HWND hWnd);
 
 inline void KillThreadTimer(UINT_PTR timer) {

@@ -23,10 +23,14 @@ constexpr int kMinWidth = 719;
 constexpr int kMinHeight = 437;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+// Every control but the label is a tab stop; "校时" is the default button (Enter).
 constexpr DWORD kSrvListStyle = kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
 constexpr DWORD kLogEditStyle =
-    kChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | ES_WANTRETURN;
-constexpr DWORD kSyncBtnStyle = kChild | BS_PUSHBUTTON;
+    kChild | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | ES_WANTRETURN;
+constexpr DWORD kSyncBtnStyle = kChild | WS_TABSTOP | BS_DEFPUSHBUTTON;
+constexpr DWORD kAutoRunTipStyle = kChild | SS_LEFTNOWORDWRAP;
+constexpr DWORD kCmdEditStyle = kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_WANTRETURN;
+constexpr DWORD kCheckBoxStyle = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 
 // How one node of the layout tree is set up before it is added to its parent.
 struct NodeSpec {
@@ -166,7 +170,7 @@ void CMainWnd::BuildLayout(int W, int H) {
         bottomRow, nullptr,
         {.floatType = eFloatLeft, .initial = {1, 1, 471, 98}, .width = 0.65f, .widthRatio = true});
 
-    m_hAutoRunTip = CreateControl(L"STATIC", kAutoRunTipText, kChild | SS_LEFTNOWORDWRAP, 0);
+    m_hAutoRunTip = CreateControl(L"STATIC", kAutoRunTipText, kAutoRunTipStyle, 0);
     show(m_hAutoRunTip);
     AddNode(optionsCell, m_hAutoRunTip,
             {.floatType = eFloatNone, .initial = {1, 0, 471, 20}, .margin = {0, 15, 0, 0}});
@@ -174,21 +178,18 @@ void CMainWnd::BuildLayout(int W, int H) {
     ILayout* const commandRow =
         AddNode(optionsCell, nullptr,
                 {.floatType = eFloatNone, .initial = {1, 23, 471, 43}, .margin = {0, 15, 0, 0}});
-    m_hCmdEdit =
-        CreateControl(L"EDIT", m_strAutoRunCmd.c_str(), kChild | ES_AUTOHSCROLL | ES_WANTRETURN, 0);
+    m_hCmdEdit = CreateControl(L"EDIT", m_strAutoRunCmd.c_str(), kCmdEditStyle, 0);
     show(m_hCmdEdit);
     AddNode(commandRow, m_hCmdEdit, {.floatType = eFloatLeft, .initial = {1, 0, 371, 20}});
     SetWindowTextW(m_hCmdEdit, m_strAutoRunCmd.c_str());
 
-    m_hAutoRunChk =
-        CreateControl(L"BUTTON", kAutoRunCheckText, kChild | BS_AUTOCHECKBOX, IDC_AUTORUN_CHK);
+    m_hAutoRunChk = CreateControl(L"BUTTON", kAutoRunCheckText, kCheckBoxStyle, IDC_AUTORUN_CHK);
     Check(m_hAutoRunChk,
           IsAutoRunRegistered(GetCommandProgramName(m_strAutoRunCmd.c_str()).c_str()));
     show(m_hAutoRunChk);
     AddNode(commandRow, m_hAutoRunChk, {.floatType = eFloatLeft, .initial = {1, 0, 81, 20}});
 
-    m_hShortcutChk =
-        CreateControl(L"BUTTON", kShortcutCheckText, kChild | BS_AUTOCHECKBOX, IDC_SHORTCUT_CHK);
+    m_hShortcutChk = CreateControl(L"BUTTON", kShortcutCheckText, kCheckBoxStyle, IDC_SHORTCUT_CHK);
     Check(m_hShortcutChk, DesktopShortcutExists(GetModulePath().c_str()));
     show(m_hShortcutChk);
     AddNode(optionsCell, m_hShortcutChk,
@@ -213,6 +214,7 @@ int CMainWnd::OnCreate() {
     BuildLayout(client.right, client.bottom);
     m_pLayout->SetBgColor(static_cast<int>(GetSysColor(COLOR_MENUBAR)));
     m_pLayout->UpdateSize(client.left, client.top, client.right, client.bottom);
+    SetUpKeyboard();
     return 0;
 }
 
