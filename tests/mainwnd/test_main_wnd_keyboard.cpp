@@ -4,6 +4,7 @@
 #include "autorun_entry.h"
 #include "command_line.h"
 #include "desktop_shortcut.h"
+#include "key_input.h"
 #include "main_wnd_fixture.h"
 #include "start_up.h"
 #include "time_exchange.h"
@@ -12,29 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <initializer_list>
 #include <vector>
 
 namespace {
-
-// Presses the keys together, in order, and releases them in the reverse order.
-void Press(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (const WORD key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 // One step of a keyboard session: what the user does, and the state the window must reach.
 struct Step {
@@ -56,7 +37,8 @@ public:
         Tessel::CBaseDlg::DoModal(hWnd, nullptr, FilterDialogKeys);
         KillTimer(nullptr, timer);
         s_pSession = nullptr;
-        EXPECT_EQ(session.m_next, steps.size()) << "the session ended early";
+        EXPECT_EQ(session.m_next, steps.size())
+            << "the session ended at: " << (session.m_next ? steps[session.m_next - 1].name : "");
     }
 
 private:
@@ -171,11 +153,11 @@ TEST_F(MainWindowKeyboard, TabAndShiftTabWalkTheControlsAndEscClosesNothing) {
                              "Tab to 开机自启",     "Tab to 创建桌面快捷方式",
                              "Tab to the log pane", "Tab back to the list"};
     for (size_t i = 0; i < std::size(forward); ++i) {
-        steps.push_back({forward[i], [] { Press({VK_TAB}); },
+        steps.push_back({forward[i], [] { PressKeys({VK_TAB}); },
                          [&, to = order[i + 1]] { return HasFocus(to) && SyncIsDefault(); }});
         if (order[i + 1] == w.m_hLogEdit)
             steps.push_back(
-                {"Esc in the log pane", [] { Press({VK_ESCAPE}); },
+                {"Esc in the log pane", [] { PressKeys({VK_ESCAPE}); },
                  [&] { return IsWindowVisible(w.GetHwnd()) && HasFocus(w.m_hLogEdit); }});
     }
     const char* backward[] = {"Shift+Tab to the log pane", "Shift+Tab to 创建桌面快捷方式",
@@ -184,10 +166,10 @@ TEST_F(MainWindowKeyboard, TabAndShiftTabWalkTheControlsAndEscClosesNothing) {
     for (size_t i = 0; i < std::size(backward); ++i)
         steps.push_back({backward[i],
                          [] {
-                             Press({VK_SHIFT, VK_TAB});
+                             PressKeys({VK_SHIFT, VK_TAB});
                          },
                          [&, to = order[5 - i]] { return HasFocus(to) && SyncIsDefault(); }});
-    steps.push_back({"Esc on the list", [] { Press({VK_ESCAPE}); },
+    steps.push_back({"Esc on the list", [] { PressKeys({VK_ESCAPE}); },
                      [&] { return IsWindowVisible(w.GetHwnd()) && HasFocus(w.m_hSrvList); }});
     KeySession::Run(w.GetHwnd(), steps);
 }
@@ -201,19 +183,19 @@ TEST_F(MainWindowKeyboard, EnterSynchronisesWithTheSelectedRowOnly) {
                !IsExchangeOpen();
     };
     KeySession::Run(w.GetHwnd(), {
-                                     {"Enter with no row selected", [] { Press({VK_RETURN}); },
+                                     {"Enter with no row selected", [] { PressKeys({VK_RETURN}); },
                                       [&] { return ShowsHelpText() && asked(0, 0); }},
-                                     {"Down selects the second row", [] { Press({VK_DOWN}); },
+                                     {"Down selects the second row", [] { PressKeys({VK_DOWN}); },
                                       [&] { return SelectedRow() == 1 && HasFocus(w.m_hSrvList); }},
-                                     {"Enter asks the second server", [] { Press({VK_RETURN}); },
+                                     {"Enter asks the second server", [] { PressKeys({VK_RETURN}); },
                                       [&] { return asked(0, 1) && !ShowsHelpText(); }},
-                                     {"Up selects the first row", [] { Press({VK_UP}); },
+                                     {"Up selects the first row", [] { PressKeys({VK_UP}); },
                                       [&] { return SelectedRow() == 0; }},
                                      {"Tab to 开机自启, Enter presses 校时",
                                       [] {
                                           for (int i = 0; i < 3; ++i)
-                                              Press({VK_TAB});
-                                          Press({VK_RETURN});
+                                              PressKeys({VK_TAB});
+                                          PressKeys({VK_RETURN});
                                       },
                                       [&] { return HasFocus(w.m_hAutoRunChk) && asked(1, 1); }},
                                  });
@@ -221,8 +203,8 @@ TEST_F(MainWindowKeyboard, EnterSynchronisesWithTheSelectedRowOnly) {
 
 TEST_F(MainWindowKeyboard, SpaceOnACheckBoxGoesThroughItsClickHandler) {
     const CMainWnd& w = Wnd();
-    const auto tab = [] { Press({VK_TAB}); };
-    const auto space = [] { Press({VK_SPACE}); };
+    const auto tab = [] { PressKeys({VK_TAB}); };
+    const auto space = [] { PressKeys({VK_SPACE}); };
     const auto registered = [&] { return IsAutoRunRegistered(m_runValueName.c_str()); };
     const auto shortcut = [&] { return DesktopShortcutExists(m_program.c_str()); };
     KeySession::Run(
@@ -249,7 +231,7 @@ TEST_F(MainWindowKeyboard, TheFocusComesBackToItsControlAfterDeactivationAndMini
     const HWND hOther = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 0, 0, 100, 100, nullptr,
                                         nullptr, nullptr, nullptr);
     ASSERT_TRUE(hOther);
-    const auto tab = [] { Press({VK_TAB}); };
+    const auto tab = [] { PressKeys({VK_TAB}); };
     const auto active = [&] { return GetActiveWindow() == hWnd; };
     KeySession::Run(
         hWnd, {
