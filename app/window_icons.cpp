@@ -12,7 +12,8 @@ template <typename Function> Function FindUser32Function(const char* name) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
-// Not shared (LR_SHARED): a shared icon is one per resource, whatever the size asked for.
+// Not shared (LR_SHARED), which is not for sizes that change after loading (a new DPI): the
+// window owns each icon it is given.
 HICON LoadMainIcon(int width, int height) {
     return static_cast<HICON>(LoadImageW(g_hInstance, MAKEINTRESOURCEW(kMainIconId), IMAGE_ICON,
                                          width, height, LR_DEFAULTCOLOR));

@@ -182,23 +182,24 @@ TEST_F(MainWindowKeyboard, EnterSynchronisesWithTheSelectedRowOnly) {
         return first.Connections() == firstCount && second.Connections() == secondCount &&
                !IsExchangeOpen();
     };
-    KeySession::Run(w.GetHwnd(), {
-                                     {"Enter with no row selected", [] { PressKeys({VK_RETURN}); },
-                                      [&] { return ShowsHelpText() && asked(0, 0); }},
-                                     {"Down selects the second row", [] { PressKeys({VK_DOWN}); },
-                                      [&] { return SelectedRow() == 1 && HasFocus(w.m_hSrvList); }},
-                                     {"Enter asks the second server", [] { PressKeys({VK_RETURN}); },
-                                      [&] { return asked(0, 1) && !ShowsHelpText(); }},
-                                     {"Up selects the first row", [] { PressKeys({VK_UP}); },
-                                      [&] { return SelectedRow() == 0; }},
-                                     {"Tab to 开机自启, Enter presses 校时",
-                                      [] {
-                                          for (int i = 0; i < 3; ++i)
-                                              PressKeys({VK_TAB});
-                                          PressKeys({VK_RETURN});
-                                      },
-                                      [&] { return HasFocus(w.m_hAutoRunChk) && asked(1, 1); }},
-                                 });
+    KeySession::Run(w.GetHwnd(),
+                    {
+                        {"Enter with no row selected", [] { PressKeys({VK_RETURN}); },
+                         [&] { return ShowsHelpText() && asked(0, 0); }},
+                        {"Down selects the second row", [] { PressKeys({VK_DOWN}); },
+                         [&] { return SelectedRow() == 1 && HasFocus(w.m_hSrvList); }},
+                        {"Enter asks the second server", [] { PressKeys({VK_RETURN}); },
+                         [&] { return asked(0, 1) && !ShowsHelpText(); }},
+                        {"Up selects the first row", [] { PressKeys({VK_UP}); },
+                         [&] { return SelectedRow() == 0; }},
+                        {"Tab to 开机自启, Enter presses 校时",
+                         [] {
+                             for (int i = 0; i < 3; ++i)
+                                 PressKeys({VK_TAB});
+                             PressKeys({VK_RETURN});
+                         },
+                         [&] { return HasFocus(w.m_hAutoRunChk) && asked(1, 1); }},
+                    });
 }
 
 TEST_F(MainWindowKeyboard, SpaceOnACheckBoxGoesThroughItsClickHandler) {
