@@ -39,9 +39,9 @@ TEST(EndToEnd, TheShownWindowTakesTabShiftTabAndEscAsADialogBoxDoes) {
     const HWND hSync = FindChild(hWnd, L"Button", IDC_SYNC_BTN);
     const HWND hLog = FindChild(hWnd, L"Edit", IDC_LOG_EDIT);
     const struct {
-        const char* name;
+        const char* name = nullptr;
         std::initializer_list<WORD> keys;
-        HWND focus;
+        HWND focus = nullptr;
     } steps[] = {
         {"at the start", {}, hList},
         {"Tab", {VK_TAB}, hSync},
