@@ -1,4 +1,5 @@
 #include "key_input.h"
+#include "time_limits.h"
 #include "vexlo_process.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,8 @@ TEST(EndToEnd, TheShownWindowTakesTabShiftTabAndEscAsADialogBoxDoes) {
     for (const auto& step : steps) {
         if (step.keys.size() > 0)
             PressKeys(step.keys);
-        EXPECT_TRUE(Within(5'000, [&] { return FocusIn(hWnd) == step.focus; })) << step.name;
+        EXPECT_TRUE(Within(ScaledTimeLimitMs(5'000), [&] { return FocusIn(hWnd) == step.focus; }))
+            << step.name;
         EXPECT_FALSE(vexlo.WaitForExit(0)) << step.name;
     }
     PostMessageW(hWnd, WM_CLOSE, 0, 0);

@@ -8,6 +8,7 @@
 #include "main_wnd_fixture.h"
 #include "start_up.h"
 #include "time_exchange.h"
+#include "time_limits.h"
 #include "time_server.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +49,7 @@ private:
 
     void Advance() {
         if (m_next > 0 && !m_steps[m_next - 1].reached()) {
-            if (GetTickCount64() - m_stepStart < 5000)
+            if (GetTickCount64() - m_stepStart < ScaledTimeLimitMs(5000))
                 return;
             ADD_FAILURE() << "not reached: " << m_steps[m_next - 1].name << "; " << Situation();
             End();
