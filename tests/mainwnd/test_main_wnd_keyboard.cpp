@@ -170,6 +170,17 @@ TEST_F(MainWindowKeyboard, TabAndShiftTabWalkTheControlsAndEscClosesNothing) {
                              PressKeys({VK_SHIFT, VK_TAB});
                          },
                          [&, to = order[5 - i]] { return HasFocus(to) && SyncIsDefault(); }});
+    steps.push_back({"Tab to 校时, Down leaves the focus there",
+                     [] {
+                         PressKeys({VK_TAB});
+                         PressKeys({VK_DOWN});
+                     },
+                     [&] { return HasFocus(w.m_hSyncBtn); }});
+    steps.push_back({"Shift+Tab back to the list",
+                     [] {
+                         PressKeys({VK_SHIFT, VK_TAB});
+                     },
+                     [&] { return HasFocus(w.m_hSrvList); }});
     steps.push_back({"Esc on the list", [] { PressKeys({VK_ESCAPE}); },
                      [&] { return IsWindowVisible(w.GetHwnd()) && HasFocus(w.m_hSrvList); }});
     KeySession::Run(w.GetHwnd(), steps);

@@ -71,13 +71,16 @@ bool CMainWnd::IsOwnControl(HWND hWnd) const {
     return hWnd && IsChild(m_hWnd, hWnd);
 }
 
-// As a dialog box does: lParam 0 moves to the next (wParam 0) or previous tab stop, otherwise
-// wParam is the control to focus. A multi-line edit box sends it for Tab.
+// A multi-line edit box sends it for Tab and Shift+Tab (lParam 0): the focus moves to the next
+// (wParam 0) or previous tab stop, as in a dialog box. The other form, a given control (lParam
+// not 0), comes from the arrow keys on a button, which move nothing here: without groups, the
+// next control of the group could be the label.
 void CMainWnd::OnNextDlgCtl(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(lParam))
+        return;
     const HWND hFocus = GetFocus();
-    const HWND hFrom = IsOwnControl(hFocus) ? hFocus : nullptr;
-    const HWND hNext = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                      : GetNextDlgTabItem(m_hWnd, hFrom, wParam != 0);
+    const HWND hNext =
+        GetNextDlgTabItem(m_hWnd, IsOwnControl(hFocus) ? hFocus : nullptr, wParam != 0);
     if (!hNext)
         return;
     SetFocus(hNext);
