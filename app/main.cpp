@@ -36,7 +36,7 @@ int RunCourse(HWND hWnd, const ParsedCommandLine& commandLine) {
     }
     case StartCourse::Interactive:
         ShowMainWindow(hWnd);
-        Tessel::CBaseDlg::DoModal(hWnd, nullptr, nullptr);
+        Tessel::CBaseDlg::DoModal(hWnd, nullptr, FilterDialogKeys);
         return 0;
     }
     return 0;

@@ -30,14 +30,6 @@ StartCourse ChooseStartCourse(int argc, const OptionMap& options) {
     return StartCourse::Unattended;
 }
 
-void ShowMainWindow(HWND hWnd) {
-    const HICON hIcon = LoadIconW(g_hInstance, MAKEINTRESOURCEW(kMainIconId));
-    SendMessageW(hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
-    SendMessageW(hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
-    SetWindowTextW(hWnd, kMainWndCaption);
-    ShowWindow(hWnd, SW_SHOWNORMAL);
-}
-
 OwnedThreadTimer StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {
     g_unattended = true;
     if (!ConnectTimeServer(g_hLogEdit, hNotifyWnd, ToAnsi(address).c_str()))

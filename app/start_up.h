@@ -29,9 +29,6 @@ enum ExitCode : int {
 // The longest an unattended exchange may take before the process gives up (kExitNoAnswer).
 inline constexpr UINT kUnattendedTimeLimitMs = 15'000;
 
-// Gives the main window its icon (resource 128) and caption and shows it.
-void ShowMainWindow(HWND hWnd);
-
 inline void KillThreadTimer(UINT_PTR timer) {
     KillTimer(nullptr, timer);
 }

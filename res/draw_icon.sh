@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Draws the program icon (a clock face at ten past ten) at 16, 32 and 48 pixels into vexlo.ico.
+# Draws the program icon (a clock face at ten past ten) at 16, 32, 48 and 256 pixels into
+# vexlo.ico; the 256-pixel image, for Explorer's large views, is stored PNG-compressed.
 # Needs ImageMagick: apt-get install imagemagick.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
@@ -11,7 +12,8 @@ trap 'rm -rf "$work"' EXIT
 draw() { # size
     local s=$1
     local scale; scale=$(echo "scale=4; $s / 48" | bc)
-    local stroke; stroke=$(echo "scale=2; if ($s < 32) 1.2 else $s / 16" | bc)
+    # Stroke widths are in grid units too; the large image keeps the 48-pixel proportions.
+    local stroke; stroke=$(echo "scale=2; if ($s < 32) 1.2 else if ($s > 48) 3 else $s / 16" | bc)
     "$convert" -size "${s}x${s}" xc:none \
         -draw "scale $scale,$scale fill '#1565C0' stroke none circle 24,24 24,1" \
         -draw "scale $scale,$scale fill '#FFFFFF' stroke none circle 24,24 24,5" \
@@ -24,5 +26,10 @@ draw() { # size
         "PNG32:$work/clock-$s.png"
 }
 
-for size in 16 32 48; do draw "$size"; done
-"$convert" "$work/clock-16.png" "$work/clock-32.png" "$work/clock-48.png" vexlo.ico
+images=()
+for size in 16 32 48 256; do
+    draw "$size"
+    images+=("$work/clock-$size.png")
+done
+# ImageMagick stores an image of 256 pixels in an .ico as PNG, the smaller ones as bitmaps.
+"$convert" "${images[@]}" vexlo.ico

@@ -18,14 +18,17 @@ TEST_F(MainWindowTest, EveryControlHasItsClassIdStyleTextAndTheWindowsFont) {
         {Wnd().m_hSrvList, L"SysListView32", 100,
          kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | WS_HSCROLL, L""},
         {Wnd().m_hLogEdit, L"Edit", 200,
-         kChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | ES_WANTRETURN,
+         kChild | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY |
+             ES_WANTRETURN,
          kHelpText},
-        {Wnd().m_hSyncBtn, L"Button", 300, kChild | BS_PUSHBUTTON, L"校时"},
+        {Wnd().m_hSyncBtn, L"Button", 300, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, L"校时"},
         {Wnd().m_hAutoRunTip, L"Static", 0, kChild | SS_LEFTNOWORDWRAP,
          L"勾选复选框，即将相应命令行指令写入注册表，实现开机自启:"},
-        {Wnd().m_hCmdEdit, L"Edit", 0, kChild | ES_AUTOHSCROLL | ES_WANTRETURN, nullptr},
-        {Wnd().m_hAutoRunChk, L"Button", 500, kChild | BS_AUTOCHECKBOX, L"开机自启"},
-        {Wnd().m_hShortcutChk, L"Button", 501, kChild | BS_AUTOCHECKBOX, L"创建桌面快捷方式"},
+        {Wnd().m_hCmdEdit, L"Edit", 0, kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_WANTRETURN,
+         nullptr},
+        {Wnd().m_hAutoRunChk, L"Button", 500, kChild | WS_TABSTOP | BS_AUTOCHECKBOX, L"开机自启"},
+        {Wnd().m_hShortcutChk, L"Button", 501, kChild | WS_TABSTOP | BS_AUTOCHECKBOX,
+         L"创建桌面快捷方式"},
     };
     for (const auto& c : controls) {
         SCOPED_TRACE(testing::Message() << c.className << " " << c.id);

@@ -1,5 +1,4 @@
 #include "main_wnd_fixture.h"
-#include "start_up.h"
 
 #include <gtest/gtest.h>
 
@@ -81,17 +80,6 @@ TEST_F(MainWindowLayout, OpensCentredAndPlacesEveryControlAtEachSize) {
         ASSERT_EQ(BoxOf(client), step.client) << step.when;
         ExpectLayout(step.layout, step.when);
     }
-}
-
-TEST_F(MainWindowLayout, IsShownWithItsIconAndCaption) {
-    const HWND hWnd = CreateMainWindow();
-    ASSERT_TRUE(hWnd);
-    ShowMainWindow(hWnd);
-    EXPECT_TRUE(IsWindowVisible(hWnd));
-    EXPECT_EQ(WindowText(hWnd), L"Vexlo v1.1");
-    const auto hIcon = reinterpret_cast<HICON>(SendMessageW(hWnd, WM_GETICON, ICON_BIG, 0));
-    EXPECT_EQ(hIcon, LoadIconW(g_hInstance, MAKEINTRESOURCEW(128)));
-    EXPECT_EQ(SendMessageW(hWnd, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(hIcon));
 }
 
 TEST(CenteredOrigin, HalvesTheSpareRoomTowardZero) {

@@ -4,13 +4,12 @@ namespace Tessel {
 
 namespace {
 
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-
-// GetDpiForWindow exists from Windows 10 (1607) on; resolved once.
-GetDpiForWindowFn FindGetDpiForWindow() {
-    static const auto pfn = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    return pfn;
+// A user32 function that older systems lack (those of DPI exist from Windows 10, 1607, on), or
+// null.
+template <typename Function> Function FindUser32Function(const char* pszName) {
+    // The cast goes through void*, as GetProcAddress results must.
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), pszName)));
 }
 
 UINT GetSystemDpi() {
@@ -23,11 +22,17 @@ UINT GetSystemDpi() {
 } // namespace
 
 UINT GetWindowDpi(HWND hWnd) {
-    if (const GetDpiForWindowFn pfn = FindGetDpiForWindow()) {
+    static const auto pfn = FindUser32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (pfn) {
         if (const UINT nDpi = pfn(hWnd))
             return nDpi;
     }
     return GetSystemDpi();
+}
+
+int GetSystemMetricForDpi(int nIndex, UINT nDpi) {
+    static const auto pfn = FindUser32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    return pfn ? pfn(nIndex, nDpi) : GetSystemMetrics(nIndex);
 }
 
 } // namespace Tessel

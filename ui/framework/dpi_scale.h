@@ -16,4 +16,8 @@ inline int ScaleForDpi(int nValue, UINT nDpi) {
 // system's on older systems, which scale every window alike.
 UINT GetWindowDpi(HWND hWnd);
 
+// A system metric for that DPI: GetSystemMetricsForDpi where the system has it (Windows 10, 1607
+// on), else the metric for the system's own DPI.
+int GetSystemMetricForDpi(int nIndex, UINT nDpi);
+
 } // namespace Tessel

@@ -6,6 +6,7 @@
 #include "program_paths.h"
 #include "server_file.h"
 #include "time_exchange.h"
+#include "window_icons.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -37,6 +38,7 @@ void CMainWnd::Draw(HDC hdc) {
 }
 
 LRESULT CMainWnd::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    const HWND hWnd = m_hWnd; // the base forgets it at WM_DESTROY
     const LRESULT result = CBaseDlg::WndProc(uMsg, wParam, lParam);
     switch (uMsg) {
     case WM_CREATE:
@@ -47,8 +49,21 @@ LRESULT CMainWnd::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         OnSize();
         return result;
     case WM_NOTIFY:
-        if (reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(NM_DBLCLK))
-            StartSync(m_hWnd, m_hSrvList);
+        OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        return result;
+    case WM_ACTIVATE:
+        OnActivate(wParam);
+        return result;
+    case WM_SETFOCUS:
+        OnSetFocus(reinterpret_cast<HWND>(wParam));
+        return result;
+    case WM_NEXTDLGCTL:
+        OnNextDlgCtl(wParam, lParam);
+        return 0;
+    case DM_GETDEFID:
+        return MAKELRESULT(IDC_SYNC_BTN, DC_HASDEFID);
+    case WM_DESTROY:
+        ReleaseWindowIcons(hWnd);
         return result;
     case WM_COMMAND:
         return OnCommand(wParam, result);
@@ -66,6 +81,12 @@ void CMainWnd::OnSize() {
     RECT client = {};
     GetClientRect(m_hWnd, &client);
     m_pLayout->UpdateSize(client.left, client.top, client.right, client.bottom);
+}
+
+void CMainWnd::OnNotify(const NMHDR& header) {
+    // Only the server list sends it. Enter reaches "校时" (the default button) instead.
+    if (header.code == static_cast<UINT>(NM_DBLCLK))
+        StartSync(m_hWnd, m_hSrvList);
 }
 
 LRESULT CMainWnd::OnCommand(WPARAM wParam, LRESULT defaultResult) {

@@ -40,6 +40,14 @@ public:
 private:
     void OnSize();
     LRESULT OnCommand(WPARAM wParam, LRESULT defaultResult);
+    void OnNotify(const NMHDR& header);
+    // The keyboard of the shown window: dialog keys (FilterDialogKeys), the tab order, the
+    // default button, the focus that comes back. The hidden window of an unattended run has none.
+    void SetUpKeyboard();
+    void OnActivate(WPARAM wParam);
+    void OnSetFocus(HWND hLost);
+    void OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
+    bool IsOwnControl(HWND hWnd) const;
     HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, int id);
     // A window that is never shown needs only the exchange's controls: the server list and the
     // button stay empty and unplaced, the log pane takes the exchange's lines.
@@ -65,10 +73,18 @@ private:
     bool m_bServerFileWasMissing = false;
     // What the log pane says about the list, below the help text.
     ServerListNotice m_listNotice;
+    HWND m_hFocusCtrl = nullptr; // the control that gets the focus when the window gets it
 };
 
 // The window's minimum (and opening) outer size at a DPI.
 SIZE MinimumWindowSize(UINT dpi);
+
+// The message filter for DoModal that gives the shown main window the keys of a dialog box:
+// Tab and Shift+Tab move the focus, Enter presses the default button "校时", Esc does nothing.
+int FilterDialogKeys(MSG* pMsg);
+
+// Gives the main window its icons (resource 128 at the sizes of its DPI) and caption and shows it.
+void ShowMainWindow(HWND hWnd);
 
 // The top-left corner that centres a window of the rectangle's size on a screen of that size.
 POINT CenteredOrigin(const RECT& rect, int screenWidth, int screenHeight);

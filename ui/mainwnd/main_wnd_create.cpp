@@ -21,10 +21,14 @@ using namespace Tessel;
 namespace {
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+// Every control but the label is a tab stop; "校时" is the default button (Enter).
 constexpr DWORD kSrvListStyle = kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
 constexpr DWORD kLogEditStyle =
-    kChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | ES_WANTRETURN;
-constexpr DWORD kSyncBtnStyle = kChild | BS_PUSHBUTTON;
+    kChild | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | ES_WANTRETURN;
+constexpr DWORD kSyncBtnStyle = kChild | WS_TABSTOP | BS_DEFPUSHBUTTON;
+constexpr DWORD kAutoRunTipStyle = kChild | SS_LEFTNOWORDWRAP;
+constexpr DWORD kCmdEditStyle = kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_WANTRETURN;
+constexpr DWORD kCheckBoxStyle = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 
 void AddColumn(HWND hList, int index, const wchar_t* title, int width) {
     LVCOLUMNW column = {};
@@ -87,19 +91,16 @@ void CMainWnd::CreateControls(UINT dpi) {
     m_hSyncBtn = CreateControl(L"BUTTON", kSyncButtonText, kSyncBtnStyle, IDC_SYNC_BTN);
     show(m_hSyncBtn);
 
-    m_hAutoRunTip = CreateControl(L"STATIC", kAutoRunTipText, kChild | SS_LEFTNOWORDWRAP, 0);
+    m_hAutoRunTip = CreateControl(L"STATIC", kAutoRunTipText, kAutoRunTipStyle, 0);
     show(m_hAutoRunTip);
 
-    m_hCmdEdit =
-        CreateControl(L"EDIT", m_strAutoRunCmd.c_str(), kChild | ES_AUTOHSCROLL | ES_WANTRETURN, 0);
+    m_hCmdEdit = CreateControl(L"EDIT", m_strAutoRunCmd.c_str(), kCmdEditStyle, 0);
     show(m_hCmdEdit);
 
-    m_hAutoRunChk =
-        CreateControl(L"BUTTON", kAutoRunCheckText, kChild | BS_AUTOCHECKBOX, IDC_AUTORUN_CHK);
+    m_hAutoRunChk = CreateControl(L"BUTTON", kAutoRunCheckText, kCheckBoxStyle, IDC_AUTORUN_CHK);
     show(m_hAutoRunChk);
 
-    m_hShortcutChk =
-        CreateControl(L"BUTTON", kShortcutCheckText, kChild | BS_AUTOCHECKBOX, IDC_SHORTCUT_CHK);
+    m_hShortcutChk = CreateControl(L"BUTTON", kShortcutCheckText, kCheckBoxStyle, IDC_SHORTCUT_CHK);
     show(m_hShortcutChk);
     ShowStartUpEntries();
 }
@@ -131,6 +132,7 @@ int CMainWnd::OnCreate() {
     SetWindowTextW(m_hCmdEdit, m_strAutoRunCmd.c_str());
     m_pLayout->SetBgColor(static_cast<int>(GetSysColor(COLOR_MENUBAR)));
     m_pLayout->UpdateSize(client.left, client.top, client.right, client.bottom);
+    SetUpKeyboard();
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "main_wnd_metrics.h"
 #include "owned_handle.h"
 #include "time_exchange.h"
+#include "window_icons.h"
 
 #include <commctrl.h>
 
@@ -37,7 +38,7 @@ LRESULT CMainWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     RebuildLayout(dpi);
-    // Window icons for the new DPI go here, once the icons are loaded per DPI.
+    SetWindowIcons(m_hWnd, dpi);
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return 0;
 }
