@@ -239,4 +239,9 @@ TEST_F(HostileServerFiles, OfCostlyShapesAtTheSizeLimit) {
     ExpectEveryWayIn(SuperLinearShapes(kMaxServerFileBytes));
 }
 
+TEST_F(HostileServerFiles, ThatReadOnlyWhatTheySave) {
+    SKIP_VOLUME_UNDER_HEAP_CHECKS();
+    ExpectEveryWayIn(ShapesThatMustReadAndSave(kMaxServerFileBytes));
+}
+
 } // namespace
