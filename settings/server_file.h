@@ -61,9 +61,9 @@ bool SetAutoRunInDoc(xmlDocPtr doc, const wchar_t* text);
 // was read, has an autorun element, XML can hold the text and the save succeeded.
 bool SaveAutoRunCmd(const wchar_t* text);
 
-// The text of the first child (by position) of the root's first "cfg" child: empty when that
-// "cfg" has no children or its first child has no text; nullopt when the file cannot be read or
-// its root has no "cfg" child.
+// The text of the first "autorun" child of the root's first "cfg" child: empty when that "cfg"
+// has no "autorun" or its "autorun" has no text; nullopt when the file cannot be read or is
+// refused, or its root has no "cfg" child.
 std::optional<std::wstring> ReadAutoRunCommand(const std::wstring& path);
 
 // The servers of srv.xml as ReadServerEntries reads them; when the file cannot be read (missing,
@@ -74,6 +74,7 @@ struct ServerList {
 };
 ServerList ReadServerList(const std::wstring& path);
 
-// Every "srv" child of the root whose first child and that child's next sibling both have text,
-// taken by position, in file order; blanks and line breaks around each text are dropped.
+// Every "srv" child of the root whose first "url" child and first "ip" child both hold text
+// other than blanks, wherever they stand among its children, in file order; blanks and line
+// breaks around each text are dropped.
 std::vector<ServerEntry> ReadServerEntries(const std::wstring& path);

@@ -1,37 +1,59 @@
 #include "server_file.h"
 
+#include "bounded_parse.h"
 #include "settings_texts.h"
 #include "text_encoding.h"
 #include "xml_session.h"
 
-#include <libxml/parser.h>
-
-#include <algorithm>
+#include <libxml/entities.h>
 
 namespace {
 
 bool HasName(xmlNodePtr node, const char* name) {
     return node->type == XML_ELEMENT_NODE &&
-           xmlStrcmp(node->name, reinterpret_cast<const xmlChar*>(name)) == 0;
+           xmlStrEqual(node->name, reinterpret_cast<const xmlChar*>(name));
 }
 
-// The text inside a node, when it has any.
-std::optional<std::wstring> TextOf(xmlDocPtr doc, xmlNodePtr node,
-                                   const Utf8Decoder& decode = Utf8Decoder()) {
-    const auto text = NodeListText(doc, node->children);
-    if (!text)
+// The first child element of that name, wherever it stands among comments, instructions, text
+// and other elements.
+xmlNodePtr FirstChildNamed(xmlNodePtr parent, const char* name) {
+    for (xmlNodePtr child = parent ? parent->children : nullptr; child; child = child->next) {
+        if (HasName(child, name))
+            return child;
+    }
+    return nullptr;
+}
+
+// An element's own text: its text and CDATA children and its references to entities (of plain
+// text, the only ones ever read), not the text of its child elements; nullopt when it has none.
+std::optional<std::string> OwnText(xmlDocPtr doc, xmlNodePtr element) {
+    if (!element)
         return std::nullopt;
-    return decode(*text);
+    std::optional<std::string> text;
+    for (xmlNodePtr node = element->children; node; node = node->next) {
+        const xmlChar* part = nullptr;
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            part = node->content;
+        } else if (node->type == XML_ENTITY_REF_NODE) {
+            const xmlEntityPtr entity = xmlGetDocEntity(doc, node->name);
+            part = entity && entity->content && *entity->content ? entity->content : nullptr;
+        }
+        if (!part)
+            continue;
+        if (!text)
+            text.emplace();
+        text->append(reinterpret_cast<const char*>(part));
+    }
+    return text;
 }
 
 // Without the blanks and line breaks that a formatted file puts around a text.
-std::optional<std::wstring> Trimmed(std::optional<std::wstring> text) {
-    constexpr wchar_t kBlanks[] = L" \t\r\n";
-    if (text) {
-        text->erase(0, std::min(text->size(), text->find_first_not_of(kBlanks)));
-        text->erase(text->find_last_not_of(kBlanks) + 1);
-    }
-    return text;
+std::string Trimmed(const std::string& text) {
+    constexpr char kBlanks[] = " \t\r\n";
+    const size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(kBlanks) + 1 - first);
 }
 
 xmlNodePtr RootOf(const OwnedXmlDoc& doc) {
@@ -43,16 +65,11 @@ xmlNodePtr RootOf(const OwnedXmlDoc& doc) {
 std::optional<std::wstring> ReadAutoRunCommand(const std::wstring& path) {
     const XmlSession session;
     const OwnedXmlDoc doc = ReadServerDocument(path);
-    const xmlNodePtr root = RootOf(doc);
-    if (!root)
+    const xmlNodePtr config = FirstChildNamed(RootOf(doc), kConfigElement);
+    if (!config)
         return std::nullopt;
-    for (xmlNodePtr child = root->children; child; child = child->next) {
-        if (HasName(child, kConfigElement)) {
-            const auto text = child->children ? TextOf(doc.Get(), child->children) : std::nullopt;
-            return text.value_or(std::wstring());
-        }
-    }
-    return std::nullopt;
+    const auto text = OwnText(doc.Get(), FirstChildNamed(config, kAutoRunElement));
+    return FromUtf8(text.value_or(std::string()));
 }
 
 std::vector<ServerEntry> ReadServerEntries(const std::wstring& path) {
@@ -61,23 +78,24 @@ std::vector<ServerEntry> ReadServerEntries(const std::wstring& path) {
 
 ServerList ReadServerList(const std::wstring& path) {
     ServerList list;
-    std::vector<ServerEntry>& entries = list.entries;
     const XmlSession session;
     ReadFault fault;
     const OwnedXmlDoc doc = ReadServerDocument(path, &fault);
+    const xmlNodePtr root = RootOf(doc);
     if (!doc)
         list.fault = fault;
-    const xmlNodePtr root = RootOf(doc);
     if (!root)
         return list;
     const Utf8Decoder decode;
     for (xmlNodePtr child = root->children; child; child = child->next) {
-        if (!HasName(child, kServerElement) || !child->children || !child->children->next)
+        if (!HasName(child, kServerElement))
             continue;
-        auto url = Trimmed(TextOf(doc.Get(), child->children, decode));
-        auto ip = Trimmed(TextOf(doc.Get(), child->children->next, decode));
-        if (url && ip)
-            entries.push_back({std::move(*url), std::move(*ip)});
+        const auto url = OwnText(doc.Get(), FirstChildNamed(child, kHostElement));
+        const auto ip = OwnText(doc.Get(), FirstChildNamed(child, kAddressElement));
+        const std::string host = url ? Trimmed(*url) : std::string();
+        const std::string address = ip ? Trimmed(*ip) : std::string();
+        if (!host.empty() && !address.empty())
+            list.entries.push_back({decode(host), decode(address)});
     }
     return list;
 }

@@ -5,7 +5,6 @@
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
 
-#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -29,16 +28,6 @@ private:
     void* m_previousErrorContext;
 };
 
-// Far more than any list of servers needs (100,000 servers take about 7.5 MB); anything longer
-// is not a server file.
-inline constexpr size_t kMaxServerFileBytes = 16 << 20;
-// All uses of a document's entities together may stand for this much text.
-inline constexpr size_t kMaxEntityTextBytes = 64 << 10;
-
-// Reads the file through the wide file API and parses it as UTF-8 without network access, entity
-// substitution or DTD loading. Null when the file is missing, locked, larger than
-// kMaxServerFileBytes, not well-formed, has a tag with too many attributes (markup_scan.h) or
-// declares anything but entities of plain text (used for at most kMaxEntityTextBytes).
 // Why a read gave no document: the file could not be opened or read whole, or its content was
 // refused (line: where the XML library stopped, 0 when it names no line).
 struct ReadFault {
@@ -46,13 +35,16 @@ struct ReadFault {
     int line = 0;
 };
 
+// Reads srv.xml into a document as bounded_parse.h parses it: null when the file is missing,
+// locked, larger than kMaxServerFileBytes, not text of its encoding, or refused.
 OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault* fault = nullptr);
 
-// Saves the document indented, in UTF-8, into a new file beside the path, and replaces the file
-// only once the new one has been written completely, flushed to disk and reads back. The old
-// file stays as it was on any failure. Temporaries left beside it by ended processes go.
+// Saves the document in UTF-8, indented, into a new file beside the path, and replaces the file
+// only once the new one has been written completely, flushed to disk and reads back. A document
+// whose indented form would pass kMaxServerFileBytes is saved without indentation, so that what
+// was read can always be written back; one that passes it even so is not saved. The old file
+// stays as it was on any failure. Temporaries left beside it by ended processes go.
 bool SaveServerDocument(xmlDocPtr doc, const std::wstring& path);
 
-// The text and CDATA of a node list with its entity references resolved; nullopt when it holds
-// none.
-std::optional<std::string> NodeListText(xmlDocPtr doc, xmlNodePtr list);
+// The document as a save writes it, in UTF-8, indented or not; nullopt when the library fails.
+std::optional<std::string> SerializeDocument(xmlDocPtr doc, bool indented);

@@ -1,5 +1,6 @@
 #include "server_file_mutations.h"
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -246,4 +247,48 @@ std::vector<MutatedFile> SuperLinearShapes(std::size_t sizeLimit) {
                               "<?p?>", "<![CDATA[x]]>", "<a>"})
         files.push_back({std::string("as many as fit of ") + piece, fill(piece), kRefused});
     return files;
+}
+
+std::vector<MutatedFile> ShapesThatMustReadAndSave(std::size_t sizeLimit) {
+    const std::string head = std::string(kDeclaration) + "<srv_root>";
+    const auto fill = [&](std::string_view piece, const std::string& doctype) {
+        const std::size_t room = sizeLimit - head.size() - doctype.size() - 12;
+        return std::string(kDeclaration) + doctype + "<srv_root>" +
+               Repeat(piece, room / piece.size()) + "</srv_root>";
+    };
+    std::vector<MutatedFile> shapes;
+    // Shapes that cost the library more than their size before any count could stop it.
+    std::string attributeDefaults = std::string(kDeclaration) + "<!DOCTYPE srv_root [";
+    for (int i = 0; i < 250; ++i)
+        attributeDefaults += "<!ATTLIST q xmlns:p" + std::to_string(i) + " CDATA \"urn:x" +
+                             std::to_string(i) + "\">";
+    attributeDefaults +=
+        "]><srv_root>" + std::string(kConfig) + kServer + Repeat("<q/>", 60'000) + "</srv_root>";
+    const std::string entityInValues = "<!DOCTYPE srv_root [<!ENTITY e \"x\">]>";
+    shapes.push_back({"attribute defaults on 60,000 elements", attributeDefaults, kRefused});
+    const std::string usesInValue = "<a b='" + Repeat("&e;", 1000) + "'/>";
+    shapes.push_back({"entity uses in attribute values, 6 MB",
+                      std::string(kDeclaration) + entityInValues + "<srv_root>" +
+                          Repeat(usesInValue, (6 << 20) / usesInValue.size()) + "</srv_root>",
+                      kRefused});
+    shapes.push_back({"entity uses in attribute values, at the limit",
+                      fill(usesInValue, entityInValues), kRefused});
+    // Files that read must save: the save adds a declaration, indentation, UTF-8.
+    shapes.push_back({"320,000 items without a declaration",
+                      "<srv_root>" + std::string(kConfig) + Repeat(kServer, 106'665) +
+                          "<!----><!---->" + "</srv_root>",
+                      106'665});
+    // 106,000 servers (318,003 items) of 158 bytes: indented, each takes 16 bytes more.
+    const std::string longServer =
+        "<srv><url>" + std::string(111, 'h') + ".example</url><ip>10.0.0.1</ip></srv>";
+    const std::size_t longServers = std::min<std::size_t>(106'000, (sizeLimit - 200) / 158);
+    shapes.push_back({"a compact file that indentation would take past the limit",
+                      head + kConfig + Repeat(longServer, longServers) + "</srv_root>",
+                      static_cast<int>(longServers)});
+    const std::string gbkServer = "<srv><url>" + Repeat("\xD6\xD0", 300) + "</url><ip>1</ip></srv>";
+    shapes.push_back({"GBK that UTF-8 takes past the limit",
+                      "<?xml version=\"1.0\" encoding=\"GBK\"?><srv_root>" +
+                          Repeat(gbkServer, (sizeLimit - 200) / gbkServer.size()) + "</srv_root>",
+                      kRefused});
+    return shapes;
 }

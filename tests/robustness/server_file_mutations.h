@@ -33,3 +33,6 @@ std::vector<MutatedFile> EntityDefinitions();
 std::vector<MutatedFile> HugeTexts(std::size_t sizeLimit);
 // Files as large as the limit allows, of the shapes that cost a parser more than their size.
 std::vector<MutatedFile> SuperLinearShapes(std::size_t sizeLimit);
+// Shapes that cost the library more than their size before any count could stop it, and files
+// that read and must therefore save: without a declaration, compact near the limit, in GBK.
+std::vector<MutatedFile> ShapesThatMustReadAndSave(std::size_t sizeLimit);

@@ -68,7 +68,7 @@ TEST_F(ServerListFile, AMissingFileGivesNothing) {
 
 struct ReaderCase {
     const char* name;
-    std::string body; // inside <srv_root>
+    std::string bytes; // the whole file
     std::optional<std::wstring> command;
     std::vector<ServerEntry> entries;
 };
@@ -77,75 +77,162 @@ std::string Document(const std::string& body) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<srv_root>\n" + body + "\n</srv_root>\n";
 }
 
-TEST_F(ServerListFile, ReadersTakeChildrenByPosition) {
+// The text in UTF-16, little- or big-endian, with or without a byte-order mark.
+std::string Utf16(const std::wstring& text, bool bigEndian, bool mark) {
+    std::string bytes;
+    for (const wchar_t c : (mark ? L"\xFEFF" : L"") + text) {
+        const char high = static_cast<char>(c >> 8);
+        const char low = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+std::string Repeat(const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+const std::wstring kUtf16File = L"<?xml version=\"1.0\" encoding=\"UTF-16\"?><srv_root><cfg>"
+                                L"<autorun>命令</autorun></cfg><srv><url>中国授时</url>"
+                                L"<ip>1.2.3.4</ip></srv></srv_root>";
+
+// "中国" in the ANSI code page of the test run, and what its bytes read as.
+const char kAnsiBytes[] = "\xD6\xD0\xB9\xFA";
+std::wstring AnsiBytesRead() {
+    return GetACP() == 936 ? L"中国" : L"\x00D6\x00D0\x00B9\x00FA";
+}
+
+TEST_F(ServerListFile, ReadersTakeElementsByNameInTheFilesOwnEncoding) {
+    const std::vector<ServerEntry> one = {{L"a.example", L"1.1.1.1"}};
+    const std::vector<ServerEntry> chinese = {{L"中国授时", L"1.2.3.4"}};
     const ReaderCase cases[] = {
         {"the usual layout",
-         "<cfg><autorun>\"C:\\a.exe\" /ip 1.1.1.1</autorun></cfg>"
-         "<srv><url>a.example</url><ip>1.1.1.1</ip></srv>",
-         L"\"C:\\a.exe\" /ip 1.1.1.1",
-         {{L"a.example", L"1.1.1.1"}}},
-        {"another element before autorun",
-         "<cfg><other>first</other><autorun>second</autorun></cfg>",
-         L"first",
-         {}},
+         Document("<cfg><autorun>\"C:\\a.exe\" /ip 1.1.1.1</autorun></cfg>"
+                  "<srv><url>a.example</url><ip>1.1.1.1</ip></srv>"),
+         L"\"C:\\a.exe\" /ip 1.1.1.1", one},
+        {"a comment before url",
+         Document("<srv><!-- the first --><url>a.example</url><ip>1.1.1.1</ip></srv>"),
+         std::nullopt, one},
+        {"comments, instructions and blank text anywhere",
+         Document("<!-- c --><cfg>\n<?pi x?><!-- c -->\n<autorun>cmd</autorun><!-- c --></cfg>\n"
+                  "<srv>\n <?pi?>\n <url><!-- c -->a.example<!-- c --></url>\n <!-- c -->\n"
+                  " <ip>1.1.1.1<?pi?></ip>\n</srv><!-- c -->"),
+         L"cmd", one},
+        {"ip before url", Document("<srv><ip>1.1.1.1</ip><url>a.example</url></srv>"), std::nullopt,
+         one},
+        {"other elements before and between",
+         Document("<cfg><other>x</other><autorun>second</autorun><autorun>third</autorun></cfg>"
+                  "<srv><note>n</note><ip>1.1.1.1</ip><x/><url>a.example</url><url>b</url></srv>"),
+         L"second", one},
         {"only the first cfg",
-         "<cfg><autorun>one</autorun></cfg><cfg><autorun>two</autorun></cfg>",
-         L"one",
+         Document("<cfg><x/></cfg><cfg><autorun>two</autorun></cfg>"),
+         L"",
          {}},
-        {"cfg without children", "<cfg/><cfg><autorun>two</autorun></cfg>", L"", {}},
-        {"cfg holding bare text", "<cfg>text</cfg>", L"", {}},
-        {"first child without text", "<cfg><autorun/><x>later</x></cfg>", L"", {}},
-        {"no cfg", "<srv><url>a</url><ip>1</ip></srv>", std::nullopt, {{L"a", L"1"}}},
-        {"CDATA and escapes",
-         "<cfg><autorun><![CDATA[a&b<c]]></autorun></cfg>"
-         "<srv><url>x&amp;y&#x4E2D;</url><ip>&lt;1&gt;</ip></srv>",
+        {"cfg without autorun, autorun without text", Document("<cfg><autorun/></cfg>"), L"", {}},
+        {"no cfg", Document("<srv><url>a</url><ip>1</ip></srv>"), std::nullopt, {{L"a", L"1"}}},
+        {"CDATA, escapes and entities",
+         "<!DOCTYPE srv_root [<!ENTITY cn \"中国\">]><srv_root><cfg><autorun><![CDATA[a&b<c]]>"
+         "</autorun></cfg><srv><url>x&amp;y&#x4E2D;&cn;</url><ip>&lt;1&gt;</ip></srv></srv_root>",
          L"a&b<c",
-         {{L"x&y中", L"<1>"}}},
-        {"entries in file order, the short ones skipped",
-         "<srv><url>one</url><ip>1</ip></srv>"
-         "<srv><url>only a url</url></srv>"
-         "<srv><url>three</url><ip>3</ip></srv>"
-         "<srv><url></url><ip>4</ip></srv>"
-         "<srv><url>five</url><ip/></srv>"
-         "<srv/>",
+         {{L"x&y中中国", L"<1>"}}},
+        {"entries without both texts skipped",
+         Document("<srv><url>one</url><ip>1</ip></srv><srv><url>only a url</url></srv>"
+                  "<srv><url></url><ip>4</ip></srv><srv><url> \n </url><ip>5</ip></srv>"
+                  "<srv><url>six</url><ip/></srv><srv/><srv><url>seven</url><ip>7</ip></srv>"),
          std::nullopt,
-         {{L"one", L"1"}, {L"three", L"3"}}},
-        {"children in the other order",
-         "<srv><ip>1.2.3.4</ip><url>host</url></srv>",
+         {{L"one", L"1"}, {L"seven", L"7"}}},
+        {"text of child elements is not the element's",
+         Document("<srv><url>a<b>x</b>c</url><ip><i>1</i></ip></srv><srv><url>d</url><ip>2</ip>"
+                  "</srv>"),
          std::nullopt,
-         {{L"1.2.3.4", L"host"}}},
-        {"children named otherwise, a third one ignored",
-         "<srv><a>host</a><b>5.6.7.8</b><c>more</c></srv>",
-         std::nullopt,
-         {{L"host", L"5.6.7.8"}}},
+         {{L"d", L"2"}}},
         {"other root children ignored",
-         "<server><url>a</url><ip>1</ip></server><!-- srv --><?srv x?>",
+         Document("<server><url>a</url><ip>1</ip></server><x><srv><url>b</url><ip>2</ip></srv>"
+                  "</x>"),
          std::nullopt,
          {}},
         {"blanks and line breaks around the texts",
-         "<srv><url>\n  a.example \n</url><ip>\n  127.0.0.23\n</ip></srv><srv><url> "
-         "</url><ip>1</ip></srv>",
+         Document("<srv><url>\n  a.example \n</url><ip>\n  1.1.1.1\n</ip></srv>"), std::nullopt,
+         one},
+        {"an element declaration that keeps blank text",
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE srv_root [<!ELEMENT srv ANY>]>\n<srv_root>\n"
+         "  <srv>\n    <url>a.example</url>\n    <ip>1.1.1.1</ip>\n  </srv>\n</srv_root>\n",
+         std::nullopt, one},
+        {"a namespace on each of 17 servers",
+         Document(
+             Repeat("<srv xmlns=\"urn:vexlo\"><url>a.example</url><ip>1.1.1.1</ip></srv>", 17)),
+         std::nullopt, std::vector<ServerEntry>(17, one[0])},
+        {"prefixed names",
+         Document("<v:srv xmlns:v=\"urn:vexlo\"><v:url>a.example</v:url><v:ip>1.1.1.1</v:ip>"
+                  "</v:srv>"),
+         std::nullopt, one},
+        {"UTF-8 with a byte-order mark",
+         "\xEF\xBB\xBF" + Document("<srv><url>中国授时</url><ip>1.2.3.4</ip></srv>"), std::nullopt,
+         chinese},
+        {"UTF-16LE with a byte-order mark", Utf16(kUtf16File, false, true), L"命令", chinese},
+        {"UTF-16BE with a byte-order mark", Utf16(kUtf16File, true, true), L"命令", chinese},
+        {"UTF-16LE without a byte-order mark", Utf16(kUtf16File, false, false), L"命令", chinese},
+        {"GBK with its declaration",
+         "<?xml version=\"1.0\" encoding=\"GBK\"?><srv_root><srv><url>\xD6\xD0\xB9\xFA\xCA\xDA"
+         "\xCA\xB1</url><ip>1.2.3.4</ip></srv></srv_root>",
+         std::nullopt, chinese},
+        {"GB2312 with its declaration",
+         "<?xml version='1.0' encoding='gb2312'?><srv_root><srv><url>\xD6\xD0\xB9\xFA\xCA\xDA"
+         "\xCA\xB1</url><ip>1.2.3.4</ip></srv></srv_root>",
+         std::nullopt, chinese},
+        {"ISO-8859-1 with its declaration",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><srv_root><srv><url>caf\xE9</url>"
+         "<ip>1</ip></srv></srv_root>",
          std::nullopt,
-         {{L"a.example", L"127.0.0.23"}, {L"", L"1"}}},
-        {"Chinese text",
-         "<cfg><autorun>时间</autorun></cfg><srv><url>中国授时</url><ip>1</ip></srv>",
-         L"时间",
-         {{L"中国授时", L"1"}}},
+         {{L"café", L"1"}}},
+        {"ANSI without a declaration",
+         std::string("<srv_root><srv><url>") + kAnsiBytes + "</url><ip>1</ip></srv></srv_root>",
+         std::nullopt,
+         {{AnsiBytesRead(), L"1"}}},
+        {"declared UTF-8 that is not",
+         Document("<srv><url>\xD6\xD0</url><ip>1</ip></srv>"),
+         std::nullopt,
+         {}},
+        {"an encoding nobody knows",
+         "<?xml version=\"1.0\" encoding=\"x-none\"?><srv_root><srv><url>a</url><ip>1</ip></srv>"
+         "</srv_root>",
+         std::nullopt,
+         {}},
+        {"an attribute list",
+         "<!DOCTYPE srv_root [<!ATTLIST srv xmlns:v CDATA \"urn:vexlo\">]>"
+         "<srv_root><srv><url>a</url><ip>1</ip></srv></srv_root>",
+         std::nullopt,
+         {}},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(WriteFileBytes(ServerFile(), Document(c.body))) << c.name;
+        ASSERT_TRUE(WriteFileBytes(ServerFile(), c.bytes)) << c.name;
         EXPECT_EQ(ReadAutoRunCommand(ServerFilePath()), c.command) << c.name;
         EXPECT_EQ(ReadServerEntries(ServerFilePath()), c.entries) << c.name;
+        // A save keeps every entry and writes UTF-8.
+        if (c.command && SaveAutoRunCmd(L"saved")) {
+            EXPECT_EQ(ReadServerEntries(ServerFilePath()), c.entries) << c.name << ", saved";
+            EXPECT_TRUE(ReadFileBytes(ServerFile())
+                            .starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"))
+                << c.name;
+        }
     }
 }
 
-TEST_F(ServerListFile, ReadersForceUtf8WhateverTheDeclarationSays) {
-    ASSERT_TRUE(WriteFileBytes(ServerFile(), "<?xml version=\"1.0\" encoding=\"GBK\"?>"
-                                             "<srv_root><srv><url>时间</url><ip>1</ip></srv>"
-                                             "</srv_root>"));
-    const auto entries = ReadServerEntries(ServerFilePath());
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].url, L"时间");
+TEST_F(ServerListFile, AReadThatGivesNothingTellsWhy) {
+    EXPECT_EQ(ReadServerList(ServerFilePath()).fault->opened, false);
+    ASSERT_TRUE(WriteFileBytes(ServerFile(), "<srv_root>\n<srv>\n<url>a</url>\n</srv_root>"));
+    const ServerList broken = ReadServerList(ServerFilePath());
+    ASSERT_TRUE(broken.fault);
+    EXPECT_TRUE(broken.fault->opened);
+    EXPECT_EQ(broken.fault->line, 4);
+    ASSERT_TRUE(WriteFileBytes(ServerFile(), "<srv_root>\n<srv>\n<a b='' c='' d=''\n e='' f='' "
+                                             "g='' h='' i='' j=''/></srv></srv_root>"));
+    EXPECT_TRUE(ReadServerList(ServerFilePath()).fault);
+    ASSERT_TRUE(WriteFileBytes(ServerFile(), Document("<srv><url>a</url><ip>1</ip></srv>")));
+    EXPECT_FALSE(ReadServerList(ServerFilePath()).fault);
 }
 
 TEST_F(ServerListFile, AHundredThousandServersAreReadAndSavedQuickly) {

@@ -46,6 +46,52 @@ TEST_F(SaveAutoRun, RewritesTheFileWithTheTextEscaped) {
         << "no temporary file is left, nor another's";
 }
 
+// A process of the test's own that lives, suspended, until the test ends it.
+class SuspendedProcess {
+public:
+    SuspendedProcess() {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring command = QuoteArgument(SiblingProgramPath(L"settings_probe.exe"));
+        m_started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
+                                   CREATE_SUSPENDED, nullptr, nullptr, &startup, &m_process);
+        m_id = m_process.dwProcessId;
+    }
+    ~SuspendedProcess() { End(); }
+    SuspendedProcess(const SuspendedProcess&) = delete;
+    SuspendedProcess& operator=(const SuspendedProcess&) = delete;
+
+    bool Started() const { return m_started; }
+    DWORD Id() const { return m_id; }
+    void End() {
+        if (!m_started)
+            return;
+        TerminateProcess(m_process.hProcess, 0);
+        WaitForSingleObject(m_process.hProcess, 10'000);
+        CloseHandle(m_process.hThread);
+        CloseHandle(m_process.hProcess);
+        m_started = false;
+    }
+
+private:
+    PROCESS_INFORMATION m_process{};
+    DWORD m_id = 0;
+    bool m_started = false;
+};
+
+TEST_F(SaveAutoRun, KeepsTheTemporaryOfARunningProcessUntilItEnds) {
+    CreateDefaults();
+    SuspendedProcess other;
+    ASSERT_TRUE(other.Started());
+    const std::wstring name = L"srv.xml." + std::to_wstring(other.Id()) + L".tmp";
+    ASSERT_TRUE(WriteFileBytes(Folder().File(name.c_str()), "being written"));
+    EXPECT_TRUE(SaveAutoRunCmd(L"first"));
+    EXPECT_EQ(ReadFileBytes(Folder().File(name.c_str())), "being written");
+    other.End();
+    EXPECT_TRUE(SaveAutoRunCmd(L"second"));
+    EXPECT_EQ(FolderContent(Folder().Path()), std::vector<std::wstring>{L"srv.xml"});
+}
+
 TEST_F(SaveAutoRun, TextReadsBackAsTyped) {
     const std::wstring texts[] = {
         L"a & b",
