@@ -62,7 +62,7 @@ TEST_F(ExchangeCursor, ShowsTheBusyCursorOverEveryControlWhileAnExchangeIsOpen) 
     // The list still takes the user's choice of another server.
     EXPECT_TRUE(IsWindowEnabled(Wnd().m_hSrvList));
     AbandonExchange();
-    EXPECT_FALSE(ShowsBusyCursor()) << "log pane, right after the end";
+    EXPECT_FALSE(ShowsBusyCursor()) << "sync button, right after the end";
     PointAt(Wnd().m_hSrvList);
     EXPECT_FALSE(ShowsBusyCursor()) << "server list, after";
 }

@@ -22,7 +22,8 @@ bool SetExchangeCursor(HWND hWnd, HWND hUnder, UINT hitTest) {
 
 void RefreshCursor(HWND hWnd) {
     POINT pointer = {};
-    if (!IsWindow(hWnd) || !GetCursorPos(&pointer))
+    // A hidden window, as in an unattended run, is never under the pointer.
+    if (!IsWindowVisible(hWnd) || !GetCursorPos(&pointer))
         return;
     const HWND hUnder = WindowFromPoint(pointer);
     if (!IsWindowOrControlOf(hWnd, hUnder))
