@@ -25,12 +25,10 @@ ParsedCommandLine ReadCommandLine() {
 int RunCourse(HWND hWnd, const ParsedCommandLine& commandLine) {
     switch (ChooseStartCourse(commandLine.argc, commandLine.options)) {
     case StartCourse::Usage:
-        g_unattended = true;
-        ShowUsage();
-        return 0;
+        return ShowUsageWhereSeen();
     case StartCourse::Unattended: {
         const UnattendedOutput output;
-        const auto timeLimit = StartUnattendedExchange(hWnd, commandLine.options.at(kIpOptionKey));
+        StartUnattendedExchange(hWnd, commandLine.options.at(kIpOptionKey));
         Tessel::CBaseDlg::DoModal(hWnd, nullptr, nullptr);
         return UnattendedExitCode(LastExchangeOutcome());
     }

@@ -3,14 +3,11 @@
 #include "app_globals.h"
 #include "app_texts.h"
 #include "activity_log.h"
+#include "program_paths.h"
 #include "time_exchange.h"
+#include "unattended_output.h"
 
 namespace {
-
-void CALLBACK OnUnattendedTimeLimit(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    AbandonExchange();
-}
 
 std::string ToAnsi(const std::wstring& text) {
     // The address holds only ASCII digits and dots.
@@ -30,11 +27,9 @@ StartCourse ChooseStartCourse(int argc, const OptionMap& options) {
     return StartCourse::Unattended;
 }
 
-OwnedThreadTimer StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {
+bool StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {
     g_unattended = true;
-    if (!ConnectTimeServer(g_hLogEdit, hNotifyWnd, ToAnsi(address).c_str()))
-        return {};
-    return OwnedThreadTimer(SetTimer(nullptr, 0, kUnattendedTimeLimitMs, OnUnattendedTimeLimit));
+    return ConnectTimeServer(g_hLogEdit, hNotifyWnd, ToAnsi(address).c_str());
 }
 
 int UnattendedExitCode(ExchangeOutcome outcome) {
@@ -50,4 +45,14 @@ int UnattendedExitCode(ExchangeOutcome outcome) {
         return kExitNoAnswer;
     }
     return kExitNoAnswer;
+}
+
+int ShowUsageWhereSeen() {
+    g_unattended = true;
+    UnattendedOutput output;
+    if (output.IsOpen())
+        output.Write(FormatUsageText(GetModulePath()));
+    else
+        ShowUsage();
+    return kExitUsage;
 }

@@ -1,12 +1,10 @@
 #pragma once
 
 #include "command_line.h"
-#include "owned_handle.h"
 #include "time_exchange.h"
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 enum class StartCourse { Interactive, Unattended, Usage };
@@ -16,7 +14,7 @@ enum class StartCourse { Interactive, Unattended, Usage };
 // argc counts argument 0, the program.
 StartCourse ChooseStartCourse(int argc, const OptionMap& options);
 
-// Exit codes of a run. Interactive and usage runs end with 0.
+// Exit codes of a run. Interactive runs end with 0.
 enum ExitCode : int {
     kExitClockSet = 0,
     kExitNoAnswer = 1,         // refused connection, early close, read error, time limit
@@ -24,20 +22,17 @@ enum ExitCode : int {
     kExitAnswerRefused = 3,    // the answer lies more than ten years from the local year
     kExitClockNotSettable = 4, // the system refused the clock change (e.g. missing privilege)
     kExitFailed = 5,           // the program itself failed (an exception ended its window)
+    kExitUsage = 6,            // the command line was not understood: the usage was shown
 };
 
-// The longest an unattended exchange may take before the process gives up (kExitNoAnswer).
-inline constexpr UINT kUnattendedTimeLimitMs = 15'000;
-
-inline void KillThreadTimer(UINT_PTR timer) {
-    KillTimer(nullptr, timer);
-}
-using OwnedThreadTimer = OwnedHandle<UINT_PTR, KillThreadTimer>;
 
 // Starts the unattended exchange with notifications to hNotifyWnd and its steps logged in the
-// (hidden) log pane, and bounds it in time; the bound lasts as long as the returned timer.
-[[nodiscard]] OwnedThreadTimer StartUnattendedExchange(HWND hNotifyWnd,
-                                                       const std::wstring& address);
+// (hidden) log pane; the exchange bounds itself in time. False when it failed at once.
+bool StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address);
 
 // The exit code of an unattended run that ended with that outcome.
 int UnattendedExitCode(ExchangeOutcome outcome);
+
+// The usage text where the starter reads it (a console, a redirected output), or else in the
+// usage box; returns kExitUsage.
+int ShowUsageWhereSeen();

@@ -68,15 +68,6 @@ int GbkToUtf8(char* dest, size_t destCapacity, const char* src, size_t srcBytes)
     return Convert(kUtf8, kGbk, dest, destCapacity, src, srcBytes);
 }
 
-std::string ToUtf8(std::wstring_view text) {
-    std::string utf8(text.size() * 3, '\0');
-    size_t written = 0;
-    Convert(kUtf8, kWideChar, utf8.data(), utf8.size(), reinterpret_cast<const char*>(text.data()),
-            text.size() * sizeof(wchar_t), &written);
-    utf8.resize(written);
-    return utf8;
-}
-
 std::wstring FromUtf8(std::string_view text) {
     return Utf8Decoder()(text);
 }

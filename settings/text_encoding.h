@@ -1,6 +1,7 @@
 #pragma once
 
 #include "owned_handle.h"
+#include "utf8_text.h" // ToUtf8, for wide text on its way into srv.xml
 
 #include <iconv.h>
 
@@ -70,7 +71,6 @@ private:
     OwnedConverter m_converter;
 };
 
-// Whole-text conversions: the result always has room for the complete text (up to three UTF-8
-// bytes a UTF-16 unit). Text after an invalid sequence is dropped.
-std::string ToUtf8(std::wstring_view text);
+// Whole-text conversion: the result always has room for the complete text. Text after an
+// invalid sequence is dropped.
 std::wstring FromUtf8(std::string_view text);

@@ -65,7 +65,9 @@ TEST(UpdateSystemClock, GuardsTenYearsSetsTheClockAndReportsTheOutcome) {
     constexpr SYSTEMTIME kLastDay2016 = {2016, 12, 6, 31, 23, 0, 0, 0};
     constexpr SYSTEMTIME kAfter = {2026, 12, 4, 31, 23, 59, 59, 5};
     const std::wstring refusedBy = L", 时间超过 10年, 忽略此次设置!\r\n";
-    const std::wstring notSet = L"不能设置新的日期和时间! #1314.";
+    const std::wstring notSet =
+        L"不能设置新的日期和时间! #1314.\r\n设置时间需要管理员权限：请右键单击 "
+        L"Vexlo，选择“以管理员身份运行”。";
     const struct {
         SYSTEMTIME local;
         std::uint32_t seconds;
@@ -101,7 +103,9 @@ TEST(UpdateSystemClock, TheRealClockRefusesAProcessWithoutTheTimePrivilege) {
     ExchangeHost host;
     g_serverTime = SecondsSince1900Now() - 3600; // an hour away: within the guard
     EXPECT_EQ(UpdateSystemClock(), ClockOutcome::NotSettable);
-    EXPECT_EQ(host.LogText(), L"不能设置新的日期和时间! #1314.");
+    EXPECT_EQ(host.LogText(),
+              L"不能设置新的日期和时间! #1314.\r\n设置时间需要管理员权限：请右键单击 "
+              L"Vexlo，选择“以管理员身份运行”。");
 }
 
 } // namespace

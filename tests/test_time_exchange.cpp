@@ -1,5 +1,6 @@
 #include "clock_update.h"
 #include "exchange_host.h"
+#include "failure_hint.h"
 #include "message_pump.h"
 #include "socket_checks.h"
 #include "time_server.h"
@@ -20,7 +21,13 @@ std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
-constexpr wchar_t kNotSet[] = L"不能设置新的日期和时间! #1314.";
+constexpr wchar_t kNotSet[] =
+    L"不能设置新的日期和时间! #1314.\r\n设置时间需要管理员权限：请右键单击 "
+    L"Vexlo，选择“以管理员身份运行”。";
+constexpr wchar_t kNoAnswerHint[] =
+    L"服务器没有应答：它可能已停止服务，或者防火墙阻止了 TCP 端口 37。请换一个服务器再试。";
+constexpr wchar_t kRefusedHint[] =
+    L"服务器拒绝了连接：它没有在端口 37 上提供时间服务。请换一个服务器。";
 
 // The local clock stands at 2016-01-01 and refuses to be set unless a test says otherwise.
 class TimeExchange : public ::testing::Test {
@@ -99,7 +106,7 @@ TEST_F(TimeExchange, ReportsARefusedConnectionAndClosesTheSocket) {
     const std::wstring expected =
         L"\r\nStarted up " + Widen(m_winsock.data.szDescription) + L"\r\n\r\nSocket " +
         std::to_wstring(static_cast<int>(m_socket)) +
-        L"  已经成功创建!\r\n\r\n正在连接: 127.0.0.19...\r\n连接错误： #10061.";
+        L"  已经成功创建!\r\n\r\n正在连接: 127.0.0.19...\r\n连接错误： #10061.\r\n" + kRefusedHint;
     EXPECT_EQ(m_host.LogText(), expected);
 }
 
@@ -112,7 +119,41 @@ TEST_F(TimeExchange, WaitsForASilentServerUntilAbandoned) {
     AbandonExchange();
     EXPECT_FALSE(IsExchangeOpen());
     EXPECT_TRUE(IsClosedSocket(m_socket));
-    EXPECT_EQ(m_host.LogText(), ConnectedLog() + L"\r\n等待时间服务器应答超时! #10060.");
+    EXPECT_EQ(m_host.LogText(),
+              ConnectedLog() + L"\r\n等待时间服务器应答超时! #10060.\r\n" + kNoAnswerHint);
+}
+
+TEST_F(TimeExchange, GivesUpOnASilentServerAfterFifteenSeconds) {
+    TestTimeServer silent("127.0.0.61", AcceptAndStaySilent());
+    const ULONGLONG start = GetTickCount64();
+    Start("127.0.0.61");
+    // Twice the bound at most, so that a far longer bound fails here and not by CTest's time-out.
+    if (!PumpMessagesUntil([] { return !IsExchangeOpen(); }, 30'000)) {
+        AbandonExchange(); // the silent server waits for the client's close
+        FAIL() << "still waiting after 30 s";
+    }
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    EXPECT_GE(elapsed, 14'500u);
+    EXPECT_LE(elapsed, 20'000u);
+    EXPECT_EQ(m_host.LogText(),
+              ConnectedLog() + L"\r\n等待时间服务器应答超时! #10060.\r\n" + kNoAnswerHint);
+    EXPECT_EQ(LastExchangeOutcome(), ExchangeOutcome::NoAnswer);
+    EXPECT_TRUE(PumpMessagesUntil([&] { return silent.ClosedByClient() == 1; }, 2'000));
+}
+
+TEST_F(TimeExchange, TheReadNeverTakesBytesBeyondTheAnswer) {
+    // Three bytes, then the last one with three more behind it. A read that asked for more than
+    // the one missing byte would take those three too, and the close would no longer be a reset.
+    ServerReply reply;
+    reply.pieces = {"\xDA\x30\x40", std::string("\x00\x01\x02\x03", 4)};
+    reply.pauseMs = 300;
+    reply.holdOpen = true;
+    TestTimeServer server("127.0.0.62", reply);
+    Start("127.0.0.62");
+    AwaitEnd();
+    EXPECT_EQ(m_host.LogText(), AnsweredLog(k2016));
+    EXPECT_TRUE(PumpMessagesUntil([&] { return server.ResetByClient() == 1; }, 2'000))
+        << "the three bytes after the answer were read: the close was clean";
 }
 
 TEST_F(TimeExchange, ANewExchangeClosesTheOpenOne) {
@@ -188,6 +229,34 @@ TEST_F(TimeExchange, ACloseReportedWithAnErrorCarriesThatError) {
     EXPECT_EQ(m_host.LogText(),
               ConnectedLog() + L"\r\n服务器在发送完 4 字节之前关闭了连接 (已收到 0 字节)! #10053.");
     EXPECT_FALSE(IsExchangeOpen());
+}
+
+TEST(FailureHint, SaysWhatToDoForTheCausesTheUserCanActOn) {
+    const std::pair<int, const wchar_t*> cases[] = {
+        {1314, L"设置时间需要管理员权限：请右键单击 Vexlo，选择“以管理员身份运行”。"},
+        {10060, kNoAnswerHint},
+        {10061, kRefusedHint},
+        {10065, L"没有通往该服务器所在网络的路由：请检查网络连接。"},
+        {10051, L"没有通往该服务器所在网络的路由：请检查网络连接。"},
+        {0, nullptr},
+        {10054, nullptr}, // reset by the server
+        {10101, nullptr}, // closed before the answer
+        {10049, nullptr}, // an address that cannot be used
+        {5, nullptr},
+    };
+    for (const auto& [code, hint] : cases)
+        EXPECT_STREQ(FailureHint(code), hint) << code;
+}
+
+TEST(AppendFailureHint, FollowsTheFailureLineInItsShape) {
+    ExchangeHost host;
+    AppendLog(host.Log(), L"连接错误： #%i.\r\n\r\n", 10061);
+    AppendFailureHint(host.Log(), 10061, HintShape::Paragraph);
+    AppendLog(host.Log(), L"连接错误： #%i.", 10061);
+    AppendFailureHint(host.Log(), 10061, HintShape::Line);
+    AppendFailureHint(host.Log(), 10054, HintShape::Line); // nothing to say
+    EXPECT_EQ(host.LogText(), std::wstring(L"连接错误： #10061.\r\n\r\n") + kRefusedHint +
+                                  L"\r\n\r\n连接错误： #10061.\r\n" + kRefusedHint);
 }
 
 TEST(ServerAddressOf, ReadsTheTextAsTheSocketLibraryDoes) {

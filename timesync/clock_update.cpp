@@ -1,6 +1,7 @@
 #include "clock_update.h"
 
 #include "activity_log.h"
+#include "failure_hint.h"
 #include "time_exchange.h"
 #include "timesync_texts.h"
 
@@ -79,7 +80,9 @@ ClockOutcome UpdateSystemClock() {
         return ClockOutcome::RefusedByYear;
     }
     if (!g_clockAccess.setSystemTime(received)) {
-        AppendLog(g_hLogEdit, kLogClockNotSet, static_cast<int>(GetLastError()));
+        const auto error = static_cast<int>(GetLastError());
+        AppendLog(g_hLogEdit, kLogClockNotSet, error);
+        AppendFailureHint(g_hLogEdit, error, HintShape::Line);
         return ClockOutcome::NotSettable;
     }
     ReportClockChange(g_hLogEdit, before, g_clockAccess.localTime());

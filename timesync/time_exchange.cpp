@@ -2,6 +2,8 @@
 
 #include "activity_log.h"
 #include "clock_update.h"
+#include "exchange_cursor.h"
+#include "failure_hint.h"
 #include "timesync_texts.h"
 
 #include <commctrl.h>
@@ -64,13 +66,32 @@ bool IsStaleNotification(WORD event) {
     return g_closedMarkersQueued > 0;
 }
 
+// The bound of the open exchange: a thread timer, so that it needs no window procedure.
+UINT_PTR g_timeLimitTimer = 0;
+
+void CALLBACK OnTimeLimit(HWND, UINT, UINT_PTR, DWORD) {
+    AbandonExchange();
+}
+
+void ArmTimeLimit() {
+    g_timeLimitTimer = SetTimer(nullptr, 0, kExchangeTimeLimitMs, OnTimeLimit);
+}
+
+void DisarmTimeLimit() {
+    if (g_timeLimitTimer != 0)
+        KillTimer(nullptr, g_timeLimitTimer);
+    g_timeLimitTimer = 0;
+}
+
 void CloseExchange() {
     if (g_timeSocket == INVALID_SOCKET)
         return;
+    DisarmTimeLimit();
     closesocket(g_timeSocket);
     g_timeSocket = INVALID_SOCKET;
     WSACleanup();
     MarkExchangeClosed();
+    RefreshCursor(g_hNotifyWnd);
 }
 
 ExchangeOutcome OutcomeOf(ClockOutcome clock) {
@@ -97,6 +118,7 @@ void OnConnected(int error) {
     AppendLog(g_hLogEdit, kLogEventStart);
     if (error != 0) {
         AppendLog(g_hLogEdit, kLogConnectFailed, error);
+        AppendFailureHint(g_hLogEdit, error, HintShape::Line);
         EndExchange(ExchangeOutcome::NoAnswer);
         return;
     }
@@ -112,9 +134,11 @@ void CompleteAnswer() {
     EndExchange(OutcomeOf(UpdateSystemClock()));
 }
 
-void FailRead(const wchar_t* format, int arg1, int arg2 = 0) {
+// Logs the failure's line (format with arg1 and arg2), then the hint for its error.
+void FailRead(int error, const wchar_t* format, int arg1, int arg2 = 0) {
     AppendLog(g_hLogEdit, kLogEventStart);
     AppendLog(g_hLogEdit, format, arg1, arg2);
+    AppendFailureHint(g_hLogEdit, error, HintShape::Line);
     EndExchange(ExchangeOutcome::NoAnswer);
 }
 
@@ -136,18 +160,20 @@ ReadState ReadAnswer() {
 
 void OnReadable(int error) {
     if (error != 0) {
-        FailRead(kLogReadFailed, error);
+        FailRead(error, kLogReadFailed, error);
         return;
     }
     switch (ReadAnswer()) {
     case ReadState::Complete:
         CompleteAnswer();
         return;
-    case ReadState::Failed:
-        FailRead(kLogReadFailed, WSAGetLastError());
+    case ReadState::Failed: {
+        const int failure = WSAGetLastError();
+        FailRead(failure, kLogReadFailed, failure);
         return;
+    }
     case ReadState::Closed:
-        FailRead(kLogClosedEarly, g_receivedBytes, WSAEDISCON);
+        FailRead(WSAEDISCON, kLogClosedEarly, g_receivedBytes, WSAEDISCON);
         return;
     case ReadState::Incomplete:
         return;
@@ -161,11 +187,13 @@ void OnClosed(int error) {
         CompleteAnswer();
         return;
     }
-    FailRead(kLogClosedEarly, g_receivedBytes, error != 0 ? error : WSAEDISCON);
+    const int cause = error != 0 ? error : WSAEDISCON;
+    FailRead(cause, kLogClosedEarly, g_receivedBytes, cause);
 }
 
 bool FailToStart(HWND hLogTarget, const wchar_t* format, int error) {
     AppendLog(hLogTarget, format, error);
+    AppendFailureHint(hLogTarget, error, HintShape::Paragraph);
     return EndExchange(ExchangeOutcome::NoAnswer);
 }
 
@@ -236,6 +264,8 @@ bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address) {
                                sizeof g_serverAddr);
     if (result == 0 || WSAGetLastError() == WSAEWOULDBLOCK) {
         AppendLog(hLogTarget, kLogConnecting, address ? address : "");
+        ArmTimeLimit();
+        RefreshCursor(hNotifyWnd);
         return true;
     }
     return FailToStart(hLogTarget, kLogConnectFailedAtOnce, WSAGetLastError());
@@ -267,6 +297,7 @@ void AbandonExchange() {
         return;
     AppendLog(g_hLogEdit, kLogEventStart);
     AppendLog(g_hLogEdit, kLogTimedOut, WSAETIMEDOUT);
+    AppendFailureHint(g_hLogEdit, WSAETIMEDOUT, HintShape::Line);
     EndExchange(ExchangeOutcome::NoAnswer);
 }
 

@@ -11,6 +11,8 @@
 // Socket notifications: wParam is the socket, LOWORD(lParam) the event, HIWORD(lParam) its error.
 inline constexpr UINT WM_SOCKET = WM_USER + 11;
 inline constexpr u_short kTimeProtocolPort = 37;
+// The longest an exchange may wait for the connection and the answer before it gives up.
+inline constexpr UINT kExchangeTimeLimitMs = 15'000;
 
 extern SOCKET g_timeSocket;      // the open exchange's socket, INVALID_SOCKET when none is open
 extern sockaddr_in g_serverAddr; // the server of the latest exchange
@@ -33,14 +35,16 @@ sockaddr_in ServerAddressOf(const char* address);
 std::wstring SelectedServerAddress(HWND hListView);
 
 // Closes any open exchange and starts a new one; its steps are logged in hLogTarget (may be null).
-// True when the connection attempt is under way, false when it has failed (and was logged).
+// True when the connection attempt is under way, false when it has failed (and was logged). An
+// exchange still open after kExchangeTimeLimitMs is abandoned.
 bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address);
 
 // Handles WM_SOCKET; notifications of any socket but the open exchange's, and those queued
 // before the latest exchange was closed, are ignored.
 void OnSocketNotify(WPARAM wParam, LPARAM lParam);
 
-// Ends an open exchange that waited too long, as a failure that is logged in g_hLogEdit.
+// Ends an open exchange that waited too long, as a failure that is logged in g_hLogEdit; the
+// exchange's own bound calls it.
 void AbandonExchange();
 
 // Whether an exchange is open, and how the last one ended.

@@ -25,3 +25,14 @@ inline constexpr wchar_t kLogYearOutOfRangeEnd[] = L", 时间超过 10年, 忽�
 inline constexpr wchar_t kLogClockNotSet[] = L"不能设置新的日期和时间! #%i.";
 inline constexpr wchar_t kLogClockChanged[] =
     L"\r\n系统的日期和时间已成功更改：\r\n以前\t%s, %s.%03i \r\n现在\t%s, %s.%03i.";
+
+// What to do, on a line of its own after a failure line whose cause the user can act on.
+inline constexpr wchar_t kLogHintLine[] = L"\r\n%s";
+inline constexpr wchar_t kLogHintParagraph[] = L"%s\r\n\r\n";
+inline constexpr wchar_t kHintRunAsAdministrator[] =
+    L"设置时间需要管理员权限：请右键单击 Vexlo，选择“以管理员身份运行”。";
+inline constexpr wchar_t kHintNoAnswer[] =
+    L"服务器没有应答：它可能已停止服务，或者防火墙阻止了 TCP 端口 37。请换一个服务器再试。";
+inline constexpr wchar_t kHintRefused[] =
+    L"服务器拒绝了连接：它没有在端口 37 上提供时间服务。请换一个服务器。";
+inline constexpr wchar_t kHintNoRoute[] = L"没有通往该服务器所在网络的路由：请检查网络连接。";

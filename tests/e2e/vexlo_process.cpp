@@ -77,11 +77,12 @@ VexloProcess::VexloProcess(const std::filesystem::path& program, const std::wstr
     startup.cb = sizeof startup;
     std::wstring desktop = kTestDesktop;
     startup.lpDesktop = desktop.data();
-    if (hOutput) {
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = hOutput;
+    // Without an output of the test's choosing the program gets none, as from Explorer or the
+    // Run value; otherwise Wine would hand it this process's own.
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = hOutput;
+    if (hOutput)
         SetHandleInformation(hOutput, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    }
     const std::wstring folder = program.parent_path().wstring();
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, hOutput != nullptr, 0,
                         nullptr, folder.c_str(), &startup, &m_process))

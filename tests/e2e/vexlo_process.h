@@ -34,7 +34,8 @@ private:
 
 class VexloProcess {
 public:
-    // hOutput, when given, is the program's standard output.
+    // hOutput, when given, is the program's standard output; otherwise it has no standard
+    // handles, as when Explorer starts it.
     VexloProcess(const std::filesystem::path& program, const std::wstring& arguments,
                  HANDLE hOutput = nullptr);
     ~VexloProcess();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "failure_hint.h"
 #include "socket_checks.h"
 #include "time_exchange.h"
 #include "timesync_texts.h"
@@ -16,6 +17,16 @@ inline std::wstring LastLine(std::wstring_view log) {
         log.remove_suffix(2);
     const size_t end = log.rfind(L"\r\n");
     return std::wstring(end == std::wstring_view::npos ? log : log.substr(end + 2));
+}
+
+// The line an exchange ended with: the last one, or the one before the hint on what to do.
+inline std::wstring EndLine(std::wstring_view log) {
+    const std::wstring last = LastLine(log);
+    for (const int code : {1314, 10051, 10060, 10061, 10065}) {
+        if (last == FailureHint(code))
+            return LastLine(log.substr(0, log.rfind(last)));
+    }
+    return last;
 }
 
 // Whether a log line is one that an exchange ends with: the clock update's outcome after an

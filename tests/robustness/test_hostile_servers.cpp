@@ -107,7 +107,7 @@ private:
         EXPECT_FALSE(IsExchangeOpen()) << where;
         EXPECT_TRUE(IsClosedSocket(socket)) << where;
         EXPECT_EQ(LastExchangeOutcome() != ExchangeOutcome::NoAnswer, answered) << where;
-        const std::wstring last = LastLine(log);
+        const std::wstring last = EndLine(log);
         if (answered) {
             EXPECT_NE(log.find(ReceivedLine(AnswerBytes(Length()))), std::wstring::npos) << where;
             EXPECT_TRUE(IsAnswerEndLine(last)) << where;

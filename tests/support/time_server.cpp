@@ -114,8 +114,11 @@ void TestTimeServer::Reply(SOCKET client) {
     }
     if (m_reply.holdOpen) {
         char byte = 0;
-        if (recv(client, &byte, 1, 0) == 0)
+        const int result = recv(client, &byte, 1, 0);
+        if (result == 0)
             ++m_closedByClient;
+        else if (result == SOCKET_ERROR && WSAGetLastError() == WSAECONNRESET)
+            ++m_resetByClient;
     }
     shutdown(client, SD_SEND);
 }

@@ -40,6 +40,8 @@ public:
     bool IsListening() const { return m_listener != INVALID_SOCKET; }
     int Connections() const { return m_connections; }
     int ClosedByClient() const { return m_closedByClient; }
+    // Closes that came as a reset: the client left bytes unread (or aborted).
+    int ResetByClient() const { return m_resetByClient; }
 
 private:
     void Serve();
@@ -51,5 +53,6 @@ private:
     std::atomic<bool> m_stopping = false;
     std::atomic<int> m_connections = 0;
     std::atomic<int> m_closedByClient = 0;
+    std::atomic<int> m_resetByClient = 0;
     std::thread m_thread;
 };

@@ -2,6 +2,7 @@
 
 #include "activity_log.h"
 #include "command_line.h"
+#include "exchange_cursor.h"
 #include "main_wnd_texts.h"
 #include "program_paths.h"
 #include "server_file.h"
@@ -10,6 +11,15 @@
 
 #include <commctrl.h>
 #include <shlwapi.h>
+
+namespace {
+
+// While an exchange is open, the pointer over the window and its controls shows it.
+bool OnSetCursor(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    return SetExchangeCursor(hWnd, reinterpret_cast<HWND>(wParam), LOWORD(lParam));
+}
+
+} // namespace
 
 CMainWnd::CMainWnd() : m_pLayout(Tessel::ILayout::CreateInstance()) {
     const std::wstring path = ServerFilePath();
@@ -39,6 +49,9 @@ void CMainWnd::Draw(HDC hdc) {
 
 LRESULT CMainWnd::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     const HWND hWnd = m_hWnd; // the base forgets it at WM_DESTROY
+    // Before the default handling, which would set the class cursor first.
+    if (uMsg == WM_SETCURSOR && OnSetCursor(m_hWnd, wParam, lParam))
+        return TRUE;
     const LRESULT result = CBaseDlg::WndProc(uMsg, wParam, lParam);
     switch (uMsg) {
     case WM_CREATE:

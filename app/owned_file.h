@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-// A file handle from CreateFileW; INVALID_HANDLE_VALUE is held as empty.
+// A file handle from CreateFileW (or any handle that CloseHandle releases); INVALID_HANDLE_VALUE
+// is held as empty.
 inline void CloseFile(HANDLE file) {
     CloseHandle(file);
 }
