@@ -24,6 +24,53 @@ DWORD ProcessIdInName(const std::wstring& name, const std::wstring& prefix) {
     return value > MAXDWORD ? 0 : static_cast<DWORD>(value);
 }
 
+// The file's path as the system resolves it, links followed; empty when it cannot tell. The
+// "\\?\" form is left as it is: both sides of a comparison carry it.
+std::wstring ResolvedPath(HANDLE file) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()), 0);
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length + 1);
+    }
+}
+
+OwnedFile OpenExisting(const std::wstring& path, DWORD access, DWORD flags) {
+    return AdoptFile(CreateFileW(path.c_str(), access,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, flags, nullptr));
+}
+
+// Deletes the entry of the folder only when it is the file itself: a link resolves to another
+// path. Wine reports a link's target attributes in listings and would delete that target, so
+// the attributes alone cannot tell.
+void DeleteWhenPlainFile(const std::wstring& folder, const wchar_t* name) {
+    const OwnedFile directory =
+        OpenExisting(folder, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
+    const OwnedFile file = OpenExisting(folder + name, DELETE, FILE_FLAG_OPEN_REPARSE_POINT);
+    if (!directory || !file)
+        return;
+    std::wstring expected = ResolvedPath(directory.Get());
+    if (expected.empty())
+        return;
+    if (expected.back() != L'\\')
+        expected += L'\\';
+    expected += name;
+    const std::wstring resolved = ResolvedPath(file.Get());
+    if (CompareStringOrdinal(resolved.c_str(), static_cast<int>(resolved.size()), expected.c_str(),
+                             static_cast<int>(expected.size()), TRUE) != CSTR_EQUAL)
+        return;
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
 } // namespace
 
 std::wstring TemporaryPathBeside(const std::wstring& path, DWORD processId) {
@@ -53,6 +100,6 @@ void RemoveAbandonedTemporaries(const std::wstring& path) {
         if (processId == 0 || (found.dwFileAttributes & kNotPlainFile) ||
             processId == GetCurrentProcessId() || IsProcessRunning(processId))
             continue;
-        DeleteFileW((folder + found.cFileName).c_str());
+        DeleteWhenPlainFile(folder, found.cFileName);
     } while (FindNextFileW(search.Get(), &found));
 }
