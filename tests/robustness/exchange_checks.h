@@ -21,7 +21,7 @@ inline std::wstring LastLine(std::wstring_view log) {
 
 // The line an exchange ended with: the last one, or the one before the hint on what to do.
 inline std::wstring EndLine(std::wstring_view log) {
-    const std::wstring last = LastLine(log);
+    std::wstring last = LastLine(log);
     for (const int code : {1314, 10051, 10060, 10061, 10065}) {
         if (last == FailureHint(code))
             return LastLine(log.substr(0, log.rfind(last)));
