@@ -32,9 +32,10 @@ std::optional<std::string> SerializeDocument(xmlDocPtr doc, bool indented) {
     int size = 0;
     xmlDocDumpFormatMemoryEnc(doc, &text, &size, kXmlEncoding, indented ? 1 : 0);
     const OwnedXmlText owned(text);
-    if (!text || size < 0)
-        return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(size));
+    std::optional<std::string> bytes;
+    if (text && size >= 0)
+        bytes.emplace(reinterpret_cast<const char*>(text), static_cast<size_t>(size));
+    return bytes;
 }
 
 namespace {
@@ -42,12 +43,12 @@ namespace {
 // The file's bytes: indented as always, or, when that would pass the size bound (a compact file
 // near it), without indentation; every document that the reader accepts fits in that form.
 std::optional<std::string> SavedText(xmlDocPtr doc) {
-    for (const bool indented : {true, false}) {
-        auto text = SerializeDocument(doc, indented);
-        if (text && text->size() <= kMaxServerFileBytes)
-            return text;
-    }
-    return std::nullopt;
+    std::optional<std::string> text = SerializeDocument(doc, true);
+    if (text && text->size() > kMaxServerFileBytes)
+        text = SerializeDocument(doc, false);
+    if (text && text->size() > kMaxServerFileBytes)
+        return std::nullopt;
+    return text;
 }
 
 // Writes the bytes through the library's output, as every file it saves.
