@@ -40,8 +40,17 @@ bool NamesUtf8(const std::string& name) {
     return lstrcmpiA(name.c_str(), "UTF-8") == 0 || lstrcmpiA(name.c_str(), "UTF8") == 0;
 }
 
+// GB18030 holds GBK whole: where the system lacks its code page (Wine has none), its one- and
+// two-byte characters are read as GBK, and a four-byte one leaves the text unreadable.
+std::string ConverterName(const std::string& name) {
+    constexpr UINT kGb18030CodePage = 54936;
+    if (lstrcmpiA(name.c_str(), "GB18030") == 0 && !IsValidCodePage(kGb18030CodePage))
+        return "GBK";
+    return name;
+}
+
 OwnedConverter OpenToUtf8(const std::string& from) {
-    const iconv_t converter = iconv_open(kUtf8, from.c_str());
+    const iconv_t converter = iconv_open(kUtf8, ConverterName(from).c_str());
     return OwnedConverter(converter == reinterpret_cast<iconv_t>(-1) ? nullptr : converter);
 }
 

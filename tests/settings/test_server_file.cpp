@@ -183,6 +183,10 @@ TEST_F(ServerListFile, ReadersTakeElementsByNameInTheFilesOwnEncoding) {
          "<?xml version='1.0' encoding='gb2312'?><srv_root><srv><url>\xD6\xD0\xB9\xFA\xCA\xDA"
          "\xCA\xB1</url><ip>1.2.3.4</ip></srv></srv_root>",
          std::nullopt, chinese},
+        {"GB18030 with its declaration",
+         "<?xml version=\"1.0\" encoding=\"GB18030\"?><srv_root><srv><url>\xD6\xD0\xB9\xFA\xCA"
+         "\xDA\xCA\xB1</url><ip>1.2.3.4</ip></srv></srv_root>",
+         std::nullopt, chinese},
         {"ISO-8859-1 with its declaration",
          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><srv_root><srv><url>caf\xE9</url>"
          "<ip>1</ip></srv></srv_root>",
