@@ -317,17 +317,3 @@ OwnedXmlDoc ParseServerText(const std::string& text, ReadFault& fault) {
     }
     return doc;
 }
-
-OwnedXmlDoc ParseServerFile(const std::wstring& path, ReadFault* fault) {
-    ReadFault ignored;
-    ReadFault& what = fault ? *fault : ignored;
-    what = ReadFault();
-    const std::optional<std::string> bytes = ReadBoundedFile(path);
-    if (!bytes)
-        return OwnedXmlDoc();
-    what.opened = true;
-    const std::optional<std::string> text = DecodeToUtf8(*bytes, EncodingOf(*bytes));
-    if (!text)
-        return OwnedXmlDoc();
-    return ParseServerText(*text, what);
-}

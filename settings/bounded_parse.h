@@ -35,6 +35,3 @@ inline constexpr size_t kMaxEntityTextBytes = 64 << 10;
 // entities of plain text and element declarations, or would pass kMaxServerFileBytes once saved
 // (in UTF-8, without indentation); the fault then tells where the parser stopped.
 OwnedXmlDoc ParseServerText(const std::string& text, ReadFault& fault);
-
-// The same for the file at the path, in its own encoding (server_file_text.h).
-OwnedXmlDoc ParseServerFile(const std::wstring& path, ReadFault* fault);

@@ -25,8 +25,7 @@ xmlParserInputPtr RefuseExternalResource(const char*, const char*, xmlParserCtxt
 
 void DiscardXmlError(void*, xmlErrorPtr) {}
 
-} // namespace
-
+// The document as a save writes it, in UTF-8, indented or not; nullopt when the library fails.
 std::optional<std::string> SerializeDocument(xmlDocPtr doc, bool indented) {
     xmlChar* text = nullptr;
     int size = 0;
@@ -37,8 +36,6 @@ std::optional<std::string> SerializeDocument(xmlDocPtr doc, bool indented) {
         bytes.emplace(reinterpret_cast<const char*>(text), static_cast<size_t>(size));
     return bytes;
 }
-
-namespace {
 
 // The file's bytes: indented as always, or, when that would pass the size bound (a compact file
 // near it), without indentation; every document that the reader accepts fits in that form.
@@ -88,7 +85,17 @@ XmlSession::~XmlSession() {
 }
 
 OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault* fault) {
-    return ParseServerFile(path, fault);
+    ReadFault ignored;
+    ReadFault& what = fault ? *fault : ignored;
+    what = ReadFault();
+    const std::optional<std::string> bytes = ReadBoundedFile(path);
+    if (!bytes)
+        return OwnedXmlDoc();
+    what.opened = true;
+    const std::optional<std::string> text = DecodeToUtf8(*bytes, EncodingOf(*bytes));
+    if (!text)
+        return OwnedXmlDoc();
+    return ParseServerText(*text, what);
 }
 
 bool SaveServerDocument(xmlDocPtr doc, const std::wstring& path) {

@@ -45,6 +45,3 @@ OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault* fault = null
 // was read can always be written back; one that passes it even so is not saved. The old file
 // stays as it was on any failure. Temporaries left beside it by ended processes go.
 bool SaveServerDocument(xmlDocPtr doc, const std::wstring& path);
-
-// The document as a save writes it, in UTF-8, indented or not; nullopt when the library fails.
-std::optional<std::string> SerializeDocument(xmlDocPtr doc, bool indented);
