@@ -169,8 +169,9 @@ TEST(BoundarySearch, FindsEachServersOffsetWithinBounds) {
             EXPECT_LE(std::abs(run.quickError), server.bounds.quickError);
             EXPECT_GE(run.shortestSpacing, 4 * kSecond);
             EXPECT_LE(run.duration, server.bounds.run);
-            if (run.end.state == SearchState::Done)
+            if (run.end.state == SearchState::Done) {
                 EXPECT_TRUE(search.Checked());
+            }
             if (search.Restarts() > 0 || run.end.state == SearchState::FellBack)
                 ++caught;
         }
