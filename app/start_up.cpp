@@ -1,11 +1,11 @@
-#include "start_up.h"
+#include "app/start_up.h"
 
-#include "app_globals.h"
-#include "app_texts.h"
-#include "activity_log.h"
-#include "program_paths.h"
-#include "time_exchange.h"
-#include "unattended_output.h"
+#include "app/app_globals.h"
+#include "app/app_texts.h"
+#include "timesync/activity_log.h"
+#include "app/program_paths.h"
+#include "timesync/time_exchange.h"
+#include "app/unattended_output.h"
 
 namespace {
 

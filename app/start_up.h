@@ -1,7 +1,7 @@
 #pragma once
 
-#include "command_line.h"
-#include "time_exchange.h"
+#include "app/command_line.h"
+#include "timesync/time_exchange.h"
 
 #include <windows.h>
 

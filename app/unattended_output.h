@@ -1,7 +1,7 @@
 #pragma once
 
-#include "output_writer.h"
-#include "owned_file.h"
+#include "app/output_writer.h"
+#include "base/owned_file.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry_owner.h"
+#include "settings/entry_owner.h"
 
 #include <windows.h>
 

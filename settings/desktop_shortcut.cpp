@@ -1,6 +1,6 @@
-#include "desktop_shortcut.h"
+#include "settings/desktop_shortcut.h"
 
-#include "owned_handle.h"
+#include "base/owned_handle.h"
 
 #include <objbase.h>
 #include <shlobj.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry_owner.h"
+#include "settings/entry_owner.h"
 
 // The shortcut to the program on the current user's desktop.
 inline constexpr wchar_t kShortcutFileName[] = L"Vexlo v1.1.lnk";

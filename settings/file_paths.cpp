@@ -1,6 +1,6 @@
-#include "server_file.h"
+#include "settings/server_file.h"
 
-#include "owned_file.h"
+#include "base/owned_file.h"
 
 #include <io.h>
 #include <shlwapi.h>

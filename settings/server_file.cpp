@@ -1,10 +1,10 @@
-#include "server_file.h"
+#include "settings/server_file.h"
 
-#include "app_globals.h"
-#include "program_paths.h"
-#include "settings_texts.h"
-#include "text_encoding.h"
-#include "xml_session.h"
+#include "app/app_globals.h"
+#include "app/program_paths.h"
+#include "settings/settings_texts.h"
+#include "settings/text_encoding.h"
+#include "settings/xml_session.h"
 
 #include <libxml/xpath.h>
 

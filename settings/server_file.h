@@ -1,6 +1,6 @@
 #pragma once
 
-#include "xml_session.h"
+#include "settings/xml_session.h"
 
 #include <libxml/tree.h>
 

@@ -1,7 +1,7 @@
-#include "server_file_text.h"
+#include "settings/server_file_text.h"
 
-#include "owned_file.h"
-#include "text_encoding.h"
+#include "base/owned_file.h"
+#include "settings/text_encoding.h"
 
 #include <iconv.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "text_encoding.h"
+#include "settings/text_encoding.h"
 
-#include "owned_handle.h"
+#include "base/owned_handle.h"
 
 #include <iconv.h>
 #include <windows.h>

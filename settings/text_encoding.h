@@ -1,7 +1,7 @@
 #pragma once
 
-#include "owned_handle.h"
-#include "utf8_text.h" // ToUtf8, for wide text on its way into srv.xml
+#include "base/owned_handle.h"
+#include "base/utf8_text.h" // ToUtf8, for wide text on its way into srv.xml
 
 #include <iconv.h>
 

@@ -1,11 +1,11 @@
-#include "xml_session.h"
+#include "settings/xml_session.h"
 
-#include "bounded_parse.h"
-#include "owned_file.h"
-#include "save_temporaries.h"
-#include "server_file_text.h"
-#include "settings_texts.h"
-#include "text_encoding.h"
+#include "settings/bounded_parse.h"
+#include "base/owned_file.h"
+#include "settings/save_temporaries.h"
+#include "settings/server_file_text.h"
+#include "settings/settings_texts.h"
+#include "settings/text_encoding.h"
 
 #include <libxml/parser.h>
 #include <libxml/xmlIO.h>

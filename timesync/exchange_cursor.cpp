@@ -1,6 +1,6 @@
-#include "exchange_cursor.h"
+#include "timesync/exchange_cursor.h"
 
-#include "time_exchange.h"
+#include "timesync/time_exchange.h"
 
 namespace {
 

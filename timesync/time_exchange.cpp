@@ -1,10 +1,10 @@
-#include "time_exchange.h"
+#include "timesync/time_exchange.h"
 
-#include "activity_log.h"
-#include "clock_update.h"
-#include "exchange_cursor.h"
-#include "failure_hint.h"
-#include "timesync_texts.h"
+#include "timesync/activity_log.h"
+#include "timesync/clock_update.h"
+#include "timesync/exchange_cursor.h"
+#include "timesync/failure_hint.h"
+#include "timesync/timesync_texts.h"
 
 #include <commctrl.h>
 

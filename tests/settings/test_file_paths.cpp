@@ -1,6 +1,6 @@
-#include "server_file.h"
+#include "settings/server_file.h"
 
-#include "scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,10 +1,10 @@
-#include "server_file.h"
+#include "settings/server_file.h"
 
-#include "command_line.h"
-#include "program_folder_test.h"
-#include "program_paths.h"
-#include "server_file_texts.h"
-#include "time_limits.h"
+#include "app/command_line.h"
+#include "tests/settings/program_folder_test.h"
+#include "app/program_paths.h"
+#include "tests/settings/server_file_texts.h"
+#include "tests/support/time_limits.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>

@@ -1,10 +1,10 @@
-#include "base_dlg.h"
+#include "ui/framework/base_dlg.h"
 
-#include "class_name.h"
-#include "dpi_scale.h"
-#include "framework_texts.h"
-#include "gdi_object.h"
-#include "wndproc_failure.h"
+#include "ui/framework/class_name.h"
+#include "ui/framework/dpi_scale.h"
+#include "ui/framework/framework_texts.h"
+#include "ui/framework/gdi_object.h"
+#include "ui/framework/wndproc_failure.h"
 
 namespace Tessel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tessel_api.h"
+#include "ui/framework/tessel_api.h"
 
 #include <windows.h>
 

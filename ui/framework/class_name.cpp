@@ -1,4 +1,4 @@
-#include "class_name.h"
+#include "ui/framework/class_name.h"
 
 #include <objbase.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "layout_types.h"
-#include "tessel_api.h"
+#include "ui/framework/layout_types.h"
+#include "ui/framework/tessel_api.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "layout_types.h"
+#include "ui/framework/layout_types.h"
 
 #include <windows.h>
 

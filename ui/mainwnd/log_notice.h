@@ -1,6 +1,6 @@
 #pragma once
 
-#include "activity_log.h"
+#include "timesync/activity_log.h"
 
 #include <windows.h>
 

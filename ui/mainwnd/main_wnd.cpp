@@ -1,13 +1,13 @@
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
-#include "activity_log.h"
-#include "command_line.h"
-#include "exchange_cursor.h"
-#include "main_wnd_texts.h"
-#include "program_paths.h"
-#include "server_file.h"
-#include "time_exchange.h"
-#include "window_icons.h"
+#include "timesync/activity_log.h"
+#include "app/command_line.h"
+#include "timesync/exchange_cursor.h"
+#include "ui/mainwnd/main_wnd_texts.h"
+#include "app/program_paths.h"
+#include "settings/server_file.h"
+#include "timesync/time_exchange.h"
+#include "ui/mainwnd/window_icons.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>

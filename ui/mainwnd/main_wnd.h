@@ -1,8 +1,8 @@
 #pragma once
 
-#include "base_dlg.h"
-#include "layout.h"
-#include "server_list_notice.h"
+#include "ui/framework/base_dlg.h"
+#include "ui/framework/layout.h"
+#include "ui/mainwnd/server_list_notice.h"
 
 #include <windows.h>
 

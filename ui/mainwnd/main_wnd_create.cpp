@@ -1,14 +1,14 @@
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
-#include "app_globals.h"
-#include "command_line.h"
-#include "dpi_scale.h"
-#include "log_notice.h"
-#include "main_wnd_metrics.h"
-#include "main_wnd_texts.h"
-#include "program_paths.h"
-#include "server_file.h"
-#include "time_exchange.h"
+#include "app/app_globals.h"
+#include "app/command_line.h"
+#include "ui/framework/dpi_scale.h"
+#include "ui/mainwnd/log_notice.h"
+#include "ui/mainwnd/main_wnd_metrics.h"
+#include "ui/mainwnd/main_wnd_texts.h"
+#include "app/program_paths.h"
+#include "settings/server_file.h"
+#include "timesync/time_exchange.h"
 
 #include <commctrl.h>
 

@@ -1,10 +1,10 @@
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
-#include "dpi_scale.h"
-#include "main_wnd_metrics.h"
-#include "owned_handle.h"
-#include "time_exchange.h"
-#include "window_icons.h"
+#include "ui/framework/dpi_scale.h"
+#include "ui/mainwnd/main_wnd_metrics.h"
+#include "base/owned_handle.h"
+#include "timesync/time_exchange.h"
+#include "ui/mainwnd/window_icons.h"
 
 #include <commctrl.h>
 

@@ -1,10 +1,10 @@
-#include "window_icons.h"
+#include "ui/mainwnd/window_icons.h"
 
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
-#include "app_globals.h"
-#include "app_texts.h"
-#include "dpi_scale.h"
+#include "app/app_globals.h"
+#include "app/app_texts.h"
+#include "ui/framework/dpi_scale.h"
 
 namespace {
 

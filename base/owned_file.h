@@ -1,6 +1,6 @@
 #pragma once
 
-#include "owned_handle.h"
+#include "base/owned_handle.h"
 
 #include <windows.h>
 
