@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/xml_session.h"
+#include "settings/xml_document.h"
 
 #include <libxml/parser.h>
 

@@ -1,4 +1,4 @@
-#include "settings/server_file.h"
+#include "settings/file_paths.h"
 
 #include "base/owned_file.h"
 
@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {

@@ -1,4 +1,4 @@
-#include "settings/server_file.h"
+#include "settings/server_file_reader.h"
 
 #include "settings/bounded_parse.h"
 #include "settings/settings_texts.h"
@@ -80,7 +80,7 @@ ServerList ReadServerList(const std::wstring& path) {
     ServerList list;
     const XmlSession session;
     ReadFault fault;
-    const OwnedXmlDoc doc = ReadServerDocument(path, &fault);
+    const OwnedXmlDoc doc = ReadServerDocument(path, fault);
     const xmlNodePtr root = RootOf(doc);
     if (!doc)
         list.fault = fault;

@@ -84,18 +84,16 @@ XmlSession::~XmlSession() {
     xmlCleanupParser();
 }
 
-OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault* fault) {
-    ReadFault ignored;
-    ReadFault& what = fault ? *fault : ignored;
-    what = ReadFault();
+OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault& fault) {
+    fault = ReadFault();
     const std::optional<std::string> bytes = ReadBoundedFile(path);
     if (!bytes)
         return OwnedXmlDoc();
-    what.opened = true;
+    fault.opened = true;
     const std::optional<std::string> text = DecodeToUtf8(*bytes, EncodingOf(*bytes));
     if (!text)
         return OwnedXmlDoc();
-    return ParseServerText(*text, what);
+    return ParseServerText(*text, fault);
 }
 
 bool SaveServerDocument(xmlDocPtr doc, const std::wstring& path) {

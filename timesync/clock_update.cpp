@@ -2,7 +2,7 @@
 
 #include "timesync/activity_log.h"
 #include "timesync/failure_hint.h"
-#include "timesync/time_exchange.h"
+#include "timesync/exchange_values.h"
 #include "timesync/timesync_texts.h"
 
 #include <cstdlib>

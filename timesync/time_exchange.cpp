@@ -10,11 +10,6 @@
 
 #include <string>
 
-SOCKET g_timeSocket = INVALID_SOCKET;
-sockaddr_in g_serverAddr = {};
-u_long g_serverTime = 0;
-bool g_unattended = false;
-
 namespace {
 
 constexpr int kAnswerSize = sizeof(g_serverTime);
@@ -91,7 +86,7 @@ void CloseExchange() {
     g_timeSocket = INVALID_SOCKET;
     WSACleanup();
     MarkExchangeClosed();
-    RefreshCursor(g_hNotifyWnd);
+    ShowExchangeBusy(g_hNotifyWnd, false);
 }
 
 ExchangeOutcome OutcomeOf(ClockOutcome clock) {
@@ -265,7 +260,7 @@ bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address) {
     if (result == 0 || WSAGetLastError() == WSAEWOULDBLOCK) {
         AppendLog(hLogTarget, kLogConnecting, address ? address : "");
         ArmTimeLimit();
-        RefreshCursor(hNotifyWnd);
+        ShowExchangeBusy(hNotifyWnd, true);
         return true;
     }
     return FailToStart(hLogTarget, kLogConnectFailedAtOnce, WSAGetLastError());

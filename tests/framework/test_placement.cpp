@@ -1,5 +1,5 @@
 #include "tests/framework/rect_text.h"
-#include "ui/framework/centering.h"
+#include "ui/framework/base_dlg_geometry.h"
 #include "ui/framework/class_name.h"
 #include "ui/framework/placement.h"
 

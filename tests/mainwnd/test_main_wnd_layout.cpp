@@ -82,10 +82,4 @@ TEST_F(MainWindowLayout, OpensCentredAndPlacesEveryControlAtEachSize) {
     }
 }
 
-TEST(CenteredOrigin, HalvesTheSpareRoomTowardZero) {
-    EXPECT_EQ(CenteredOrigin({0, 0, 719, 437}, 1024, 768).x, 152);
-    EXPECT_EQ(CenteredOrigin({0, 0, 719, 437}, 1024, 779).y, 171);
-    EXPECT_EQ(CenteredOrigin({0, 0, 1101, 437}, 1024, 768).x, -38); // wider than the screen
-}
-
 } // namespace

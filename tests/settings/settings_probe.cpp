@@ -9,6 +9,7 @@
 #include "settings/desktop_shortcut.h"
 #include "app/program_paths.h"
 #include "settings/server_file.h"
+#include "settings/server_file_reader.h"
 
 #include <string_view>
 

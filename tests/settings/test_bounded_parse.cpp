@@ -1,6 +1,7 @@
 #include "settings/bounded_parse.h"
 
 #include "settings/server_file_text.h"
+#include "settings/xml_session.h"
 #include "tests/support/time_limits.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #include "settings/server_file.h"
 
 #include "tests/support/scratch_folder.h"
+#include "settings/file_paths.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -5,6 +5,8 @@
 #include "app/program_paths.h"
 #include "tests/settings/server_file_texts.h"
 #include "tests/support/time_limits.h"
+#include "settings/server_file_reader.h"
+#include "settings/file_paths.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -18,15 +20,8 @@ namespace {
 
 using ServerListFile = ProgramFolderTest;
 
-// What the main window's construction does with a missing file.
-void CreateTheFileIfMissing() {
-    const std::wstring path = ServerFilePath();
-    if (!PathFileExistsW(path.c_str()) && EnsureFileExists(path.c_str()))
-        CreateDefaultServerFile(path.c_str());
-}
-
 TEST_F(ServerListFile, ANewFileHasTheThirtyLinesOfTheDefaults) {
-    CreateTheFileIfMissing();
+    CreateServerFileIfMissing(ServerFilePath());
     const std::string bytes = ReadFileBytes(ServerFile());
     EXPECT_EQ(bytes, ExpectedDefaultServerFile());
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 30);
@@ -47,7 +42,7 @@ TEST_F(ServerListFile, ANewFileHasTheThirtyLinesOfTheDefaults) {
 
 TEST_F(ServerListFile, AnExistingEmptyFileIsKept) {
     ASSERT_TRUE(WriteFileBytes(ServerFile(), ""));
-    CreateTheFileIfMissing();
+    CreateServerFileIfMissing(ServerFilePath());
     EXPECT_EQ(ReadFileBytes(ServerFile()), "");
     EXPECT_TRUE(ReadServerEntries(ServerFilePath()).empty());
     EXPECT_FALSE(ReadAutoRunCommand(ServerFilePath()));
@@ -261,7 +256,7 @@ constexpr wchar_t kForeignFolderName[] = L"程序_한국어_ไทย_😀";
 
 TEST_F(ServerListFile, WorksInAFolderNamedOutsideTheCodePage) {
     UseProgramFolder(kForeignFolderName);
-    CreateTheFileIfMissing();
+    CreateServerFileIfMissing(ServerFilePath());
     EXPECT_EQ(ReadFileBytes(ServerFile()), ExpectedDefaultServerFile());
     EXPECT_EQ(ReadServerEntries(ServerFilePath()).size(), 6u);
     EXPECT_TRUE(ReadAutoRunCommand(ServerFilePath()));
@@ -273,7 +268,7 @@ TEST_F(ServerListFile, WorksInAFolderNamedOutsideTheCodePage) {
 TEST_F(ServerListFile, WorksInAFolderWhoseUtf8NameIsLong) {
     // More than two UTF-8 bytes a character: a cut name would open another file.
     UseProgramFolder(std::wstring(60, L'时'));
-    CreateTheFileIfMissing();
+    CreateServerFileIfMissing(ServerFilePath());
     EXPECT_EQ(ReadServerEntries(ServerFilePath()).size(), 6u);
     SaveAutoRunCmd(L"saved");
     EXPECT_EQ(ReadAutoRunCommand(ServerFilePath()), L"saved");

@@ -4,6 +4,8 @@
 #include "tests/settings/program_folder_test.h"
 #include "tests/settings/server_file_texts.h"
 #include "settings/text_encoding.h"
+#include "settings/server_file_reader.h"
+#include "settings/file_paths.h"
 
 #include <gtest/gtest.h>
 #include <libxml/parser.h>

@@ -1,6 +1,6 @@
 #include "ui/framework/base_dlg.h"
 
-#include "ui/framework/centering.h"
+#include "ui/framework/base_dlg_geometry.h"
 
 namespace Tessel {
 

@@ -86,8 +86,5 @@ int FilterDialogKeys(MSG* pMsg);
 // Gives the main window its icons (resource 128 at the sizes of its DPI) and caption and shows it.
 void ShowMainWindow(HWND hWnd);
 
-// The top-left corner that centres a window of the rectangle's size on a screen of that size.
-POINT CenteredOrigin(const RECT& rect, int screenWidth, int screenHeight);
-
 // The log pane's text until the first synchronisation.
 std::wstring BuildHelpText();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/server_file.h"
+#include "settings/server_file_reader.h"
 
 // What the server list shows when srv.xml gives it no servers of its own, and the log line that
 // says why; an empty window is never left unexplained.

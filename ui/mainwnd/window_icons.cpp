@@ -1,7 +1,5 @@
 #include "ui/mainwnd/window_icons.h"
 
-#include "ui/mainwnd/main_wnd.h"
-
 #include "app/app_globals.h"
 #include "app/app_texts.h"
 #include "ui/framework/dpi_scale.h"
@@ -38,8 +36,3 @@ void ReleaseWindowIcons(HWND hWnd) {
     ReplaceIcon(hWnd, ICON_SMALL, nullptr);
 }
 
-void ShowMainWindow(HWND hWnd) {
-    SetWindowIcons(hWnd, Tessel::GetWindowDpi(hWnd));
-    SetWindowTextW(hWnd, kMainWndCaption);
-    ShowWindow(hWnd, SW_SHOWNORMAL);
-}
