@@ -1,5 +1,7 @@
 #include "settings/text_encoding.h"
 
+#include "base/ansi_text.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -64,6 +64,7 @@ LRESULT OnWndProcFailure(HWND hWnd, UINT uMsg) {
 }
 
 LRESULT OnDestroy(CBaseDlg& dlg, WPARAM wParam, LPARAM lParam) {
+    // The font and the brush go with the window, not with the object, which may live on.
     ReleaseGdiObject(dlg.m_hFont);
     ReleaseGdiObject(dlg.m_hBgBrush);
     DefWindowProcW(dlg.m_hWnd, WM_DESTROY, wParam, lParam);
