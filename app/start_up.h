@@ -1,4 +1,5 @@
 #pragma once
+// The start-up: the course a start takes, the unattended exchange, the exit codes.
 
 #include "app/command_line.h"
 #include "timesync/time_exchange.h"

@@ -1,4 +1,5 @@
 #pragma once
+// What an unattended run says, where someone who started it may read it.
 
 #include "app/output_writer.h"
 #include "base/owned_file.h"

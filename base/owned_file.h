@@ -1,4 +1,5 @@
 #pragma once
+// A file handle that its scope owns.
 
 #include "base/owned_handle.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// The auto-start value under the machine-wide Run key.
 
 #include "settings/entry_owner.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// The bounded parse of srv.xml's text into a document.
 
 #include "settings/xml_document.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// The desktop shortcut to the program.
 
 #include "settings/entry_owner.h"
 

@@ -3,7 +3,7 @@
 
 #include <winsock2.h>
 
-extern SOCKET g_timeSocket;      // the open exchange's socket, INVALID_SOCKET when none is open
-extern sockaddr_in g_serverAddr; // the server of the latest exchange
-extern u_long g_serverTime;      // the received value, in host order once complete
-extern bool g_unattended; // started from the command line: an ended exchange ends the process
+inline SOCKET g_timeSocket = INVALID_SOCKET; // the open exchange's socket, INVALID_SOCKET if none
+inline sockaddr_in g_serverAddr = {};        // the server of the latest exchange
+inline u_long g_serverTime = 0;              // the received value, in host order once complete
+inline bool g_unattended = false; // started from the command line: the exchange's end ends it

@@ -1,5 +1,6 @@
 #pragma once
-// One Time Protocol exchange at a time over an asynchronous socket: start, notifications, end.
+// One Time Protocol (RFC 868) exchange at a time: connect to TCP port 37, read the four
+// big-endian bytes of seconds since 1900, close, hand the value to the clock update.
 
 #include "timesync/exchange_values.h"
 
@@ -7,9 +8,6 @@
 #include <windows.h>
 
 #include <string>
-
-// One Time Protocol (RFC 868) exchange at a time: connect to TCP port 37, read the four
-// big-endian bytes of seconds since 1900, close, hand the value to the clock update.
 
 // Socket notifications: wParam is the socket, LOWORD(lParam) the event, HIWORD(lParam) its error.
 inline constexpr UINT WM_SOCKET = WM_USER + 11;

@@ -1,4 +1,5 @@
 #pragma once
+// Tessel::CBaseDlg, the window base with its message loop.
 
 #include "ui/framework/tessel_api.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// Tessel::ILayout and Tessel::IWndShape, the nodes of the layout tree.
 
 #include "ui/framework/layout_types.h"
 #include "ui/framework/tessel_api.h"

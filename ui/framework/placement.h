@@ -1,4 +1,5 @@
 #pragma once
+// The layout tree's placement arithmetic, free of any window.
 
 #include "ui/framework/layout_types.h"
 

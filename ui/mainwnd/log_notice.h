@@ -1,4 +1,5 @@
 #pragma once
+// The log pane's notices: where the next text starts, what the list says.
 
 #include "timesync/activity_log.h"
 

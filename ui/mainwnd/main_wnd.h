@@ -1,4 +1,5 @@
 #pragma once
+// CMainWnd, the program's only window, and its helpers.
 
 #include "ui/framework/base_dlg.h"
 #include "ui/framework/layout.h"

@@ -1,4 +1,5 @@
 #pragma once
+// What the server list and the log say when srv.xml gives no servers.
 
 #include "settings/server_file_reader.h"
 

@@ -35,4 +35,3 @@ void ReleaseWindowIcons(HWND hWnd) {
     ReplaceIcon(hWnd, ICON_BIG, nullptr);
     ReplaceIcon(hWnd, ICON_SMALL, nullptr);
 }
-
