@@ -201,12 +201,12 @@ std::wstring SelectedServerAddress(HWND hListView) {
     return address;
 }
 
-bool StartSync(HWND hMainWnd, HWND hListView) {
+bool StartSync(HWND hMainWnd, HWND hListView, SyncRoad road) {
     const std::wstring address = SelectedServerAddress(hListView);
     if (address.empty())
         return false;
     SetWindowTextW(g_hLogEdit, L"");
-    ConnectTimeServer(g_hLogEdit, hMainWnd, WideToAnsi(address.c_str()).c_str());
+    ConnectTimeServer(g_hLogEdit, hMainWnd, WideToAnsi(address.c_str()).c_str(), road);
     return true;
 }
 
@@ -218,7 +218,8 @@ sockaddr_in ServerAddressOf(const char* address) {
     return server;
 }
 
-bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address) {
+bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address, SyncRoad road) {
+    (void)road;
     CloseExchange();
     ForgetMarkersUnlessFor(hNotifyWnd);
     g_hNotifyWnd = hNotifyWnd;

@@ -19,9 +19,13 @@ inline constexpr UINT kExchangeTimeLimitMs = 15'000;
 // answer was handled with that result of the clock update.
 enum class ExchangeOutcome { None, NoAnswer, ClockSet, AnswerRefused, ClockNotSettable };
 
-// Starts an exchange with the address in column 1 of the list view's first selected row. False,
-// and nothing happens, when no row is selected or that text is empty.
-bool StartSync(HWND hMainWnd, HWND hListView);
+// The two roads to the clock: one answer (the middle of the server's second), or a search across
+// the server's second boundary with queries at least four seconds apart.
+enum class SyncRoad { Quick, Precise };
+
+// Starts a synchronisation with the address in column 1 of the list view's first selected row.
+// False, and nothing happens, when no row is selected or that text is empty.
+bool StartSync(HWND hMainWnd, HWND hListView, SyncRoad road = SyncRoad::Quick);
 
 // The socket address for a server's dotted address, read the way the socket library reads it
 // ("0127.0.0.1" is octal: 87.0.0.1). INADDR_NONE when the library cannot read it.
@@ -33,7 +37,8 @@ std::wstring SelectedServerAddress(HWND hListView);
 // Closes any open exchange and starts a new one; its steps are logged in hLogTarget (may be null).
 // True when the connection attempt is under way, false when it has failed (and was logged). An
 // exchange still open after kExchangeTimeLimitMs is abandoned.
-bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address);
+bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address,
+                       SyncRoad road = SyncRoad::Quick);
 
 // Handles WM_SOCKET; notifications of any socket but the open exchange's, and those queued
 // before the latest exchange was closed, are ignored.
