@@ -139,10 +139,12 @@ SearchStep BoundarySearch::PlanCheck(ePhase check) {
 SearchStep BoundarySearch::Finish(bool checked) {
     m_phase = ePhase::Finished;
     m_bChecked = checked;
-    m_step = {SearchState::Done,
-              0,
-              {m_interval.Middle(), m_interval.HalfWidth() + m_quickestConnect / 2}};
+    m_step = {SearchState::Done, 0, Estimate()};
     return m_step;
+}
+
+CounterOffset BoundarySearch::Estimate() const {
+    return {m_interval.Middle(), m_interval.HalfWidth() + m_quickestConnect / 2};
 }
 
 SearchStep BoundarySearch::Query(Ticks sendAt) {

@@ -46,6 +46,8 @@ public:
     // what comes next. After Done or FellBack it repeats that step.
     SearchStep OnAnswer(const TimeAnswer& answer);
 
+    // What the answers of the round so far tell of the server's clock.
+    CounterOffset Estimate() const;
     // After an answer: the answers so far, the uncertainty left, about how long is left.
     SearchProgress Progress() const;
     // The moment on the counter by which the search is over, answer or none.

@@ -52,3 +52,14 @@ std::wstring SearchProgressLine(const SearchProgress& progress) {
 std::wstring SearchFallbackLine() {
     return kSearchFallbackText;
 }
+
+std::wstring SearchCutShortLine() {
+    return kSearchCutShortText;
+}
+
+std::wstring CourtesyWaitLine(Ticks spacing, Ticks wait) {
+    constexpr Ticks kTenth = kTicksPerSecond / 10;
+    const Ticks tenths = (wait + kTenth - 1) / kTenth;
+    return Fill(kCourtesyWaitText, {WholeSecondsUp(spacing), std::to_wstring(tenths / 10) + L"." +
+                                                                 std::to_wstring(tenths % 10)});
+}

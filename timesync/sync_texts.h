@@ -13,6 +13,9 @@ inline constexpr wchar_t kSearchProgressText[] =
     L"精确校时：已收到 {} 个应答，误差还有 ±{} 秒，约需 {} 秒。";
 inline constexpr wchar_t kSearchFallbackText[] =
     L"服务器的应答前后矛盾，精确校时改用最后一个应答。";
+inline constexpr wchar_t kSearchCutShortText[] = L"精确校时未能完成，按已收到的应答校时。";
+inline constexpr wchar_t kCourtesyWaitText[] =
+    L"距上次询问这台服务器不到 {} 秒：等待 {} 秒后再询问，以免被服务器拒绝。";
 
 // The lines below carry no line break; the log places them.
 
@@ -26,3 +29,9 @@ std::wstring SearchProgressLine(const SearchProgress& progress);
 
 // A search that fell back to its last answer alone.
 std::wstring SearchFallbackLine();
+
+// A search whose later query failed: the clock is set from the answers so far.
+std::wstring SearchCutShortLine();
+
+// A query that waits for the rest of the spacing since the last query to its server.
+std::wstring CourtesyWaitLine(Ticks spacing, Ticks wait);
