@@ -82,8 +82,17 @@ public:
     StandInClock(const StandInClock&) = delete;
     StandInClock& operator=(const StandInClock&) = delete;
 
-    // The UTC time handed to the clock, when a change was asked for.
+    // The UTC time handed to the clock, when a change was asked for, and the host's clock then.
     static inline std::optional<SYSTEMTIME> s_set;
+    static inline Ticks s_setAt = 0;
+    // How far the time handed to the clock was from the host's clock plus offsetMs, in ms.
+    static double ErrorMs(std::int64_t offsetMs) {
+        FILETIME set = {};
+        SystemTimeToFileTime(&s_set.value(), &set);
+        const ULARGE_INTEGER ticks = {{set.dwLowDateTime, set.dwHighDateTime}};
+        const Ticks since1900 = static_cast<Ticks>(ticks.QuadPart) - 94'354'848'000'000'000;
+        return static_cast<double>(since1900 - s_setAt) / kTicksPerMillisecond - offsetMs;
+    }
 
 private:
     static SYSTEMTIME LocalTime() { return s_set && s_accepts ? s_after : s_before; }
@@ -96,6 +105,7 @@ private:
     }
     static bool SetTime(const SYSTEMTIME& utc) {
         s_set = utc;
+        s_setAt = PreciseUtcNow();
         SetLastError(s_accepts ? 0 : ERROR_PRIVILEGE_NOT_HELD);
         return s_accepts;
     }

@@ -28,6 +28,16 @@ ServerReply AnswerWith(std::uint32_t seconds) {
     return SendThenClose(BigEndian(seconds));
 }
 
+ServerReply AnswerWithOffset(std::int64_t offsetMs) {
+    ServerReply reply;
+    reply.makeAnswer = [offsetMs] {
+        const auto now = static_cast<std::int64_t>(FileTimeNow() - k1900AsFileTime);
+        return BigEndian(static_cast<std::uint32_t>(
+            (now + offsetMs * 10'000) / static_cast<std::int64_t>(kIntervalsPerSecond)));
+    };
+    return reply;
+}
+
 ServerReply AnswerInTheMiddleOfTheSecond() {
     ServerReply reply;
     reply.makeAnswer = [] {

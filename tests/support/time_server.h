@@ -27,6 +27,8 @@ std::uint32_t SecondsSince1900Now();
 
 // Canned behaviours.
 ServerReply AnswerWith(std::uint32_t seconds);
+// The count of a clock that runs offsetMs ahead of the host's (floor of it), as soon as it accepts.
+ServerReply AnswerWithOffset(std::int64_t offsetMs);
 // The current second, sent in its middle: one answer then sets the clock within milliseconds,
 // which Wine accepts (it refuses any change over half a second).
 ServerReply AnswerInTheMiddleOfTheSecond();

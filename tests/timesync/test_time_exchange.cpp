@@ -63,7 +63,7 @@ protected:
     // The log, with the offset line (which depends on the moment) put as "[offset]".
     std::wstring LogText() const {
         static const std::wregex correction(
-            L"\r\n本机时钟(慢|快) \\d+\\.\\d{3} 秒（±0\\.5\\d\\d 秒）。");
+            L"\r\n本机时钟(慢|快) \\d+\\.\\d{3} 秒（±\\d+\\.\\d{3} 秒）。");
         return std::regex_replace(m_host.LogText(), correction, L"\r\n[offset]");
     }
 
@@ -338,3 +338,69 @@ TEST(AppendLog, CutsLongTextsAndSwallowsTextWithoutTarget) {
 }
 
 } // namespace
+
+// Both roads against servers whose clocks run known offsets from the host's: the time handed to
+// the clock, against the host's clock at that moment plus the offset.
+TEST_F(TimeExchange, BothRoadsSetTheServersTimeWithinTheirBounds) {
+    const TestQuerySpacing spacing(300 * kTicksPerMillisecond);
+    const struct {
+        const char* address = nullptr;
+        std::int64_t offsetMs = 0;
+        SyncRoad road = SyncRoad::Quick;
+        double boundMs = 0;
+    } cases[] = {
+        {"127.0.0.66", 300, SyncRoad::Quick, 520},     {"127.0.0.67", -700, SyncRoad::Quick, 520},
+        {"127.0.0.68", 1'250, SyncRoad::Quick, 520},   {"127.0.0.69", 300, SyncRoad::Precise, 15},
+        {"127.0.0.70", -2'650, SyncRoad::Precise, 15},
+    };
+    for (const auto& c : cases) {
+        const StandInClock clock({2027, 1, 5, 1, 8, 0, 0, 0}, true);
+        TestTimeServer server(c.address, AnswerWithOffset(c.offsetMs));
+        m_address = c.address;
+        ASSERT_TRUE(ConnectTimeServer(m_host.Log(), m_host.Window(), c.address, c.road));
+        m_socket = g_timeSocket;
+        AwaitEnd(30'000);
+        ASSERT_TRUE(StandInClock::s_set) << c.address << ": " << testing::PrintToString(LogText());
+        EXPECT_LT(std::abs(StandInClock::ErrorMs(c.offsetMs)), c.boundMs) << c.address;
+        EXPECT_EQ(LastExchangeOutcome(), ExchangeOutcome::ClockSet) << c.address;
+    }
+}
+
+TEST_F(TimeExchange, ThePreciseRoadLogsEachAnswerAndSpacesItsQueries) {
+    const TestQuerySpacing spacing(300 * kTicksPerMillisecond);
+    TestTimeServer server("127.0.0.71", AnswerWithOffset(-700));
+    m_address = "127.0.0.71";
+    const ULONGLONG start = GetTickCount64();
+    ASSERT_TRUE(ConnectTimeServer(m_host.Log(), m_host.Window(), "127.0.0.71", SyncRoad::Precise));
+    m_socket = g_timeSocket;
+    AwaitEnd(30'000);
+    const std::wstring log = LogText();
+    const std::wregex expected(
+        L"\r\nStarted up [\\s\\S]*接受的时间为从1900年1月1日起 \\d+ 秒 \r\n"
+        L"(精确校时：已收到 \\d 个应答，误差还有 ±0\\.\\d{3} 秒，约需 \\d+ 秒。\r\n){6,9}"
+        L"不能设置新的日期和时间! #1314\\.\r\n.+\r\n\\[offset\\]");
+    EXPECT_TRUE(std::regex_match(log, expected)) << testing::PrintToString(log);
+    // At least the spacing between two connects, so at least eight spacings for nine queries.
+    EXPECT_GE(server.Connections(), 7);
+    EXPECT_GE(GetTickCount64() - start, (server.Connections() - 1) * 300u);
+}
+
+// The real spacing: public servers block clients that ask one server more often than every four
+// seconds.
+TEST_F(TimeExchange, ASecondQuickSyncOfOneServerWaitsForTheRestOfFourSeconds) {
+    const TestQuerySpacing spacing(4 * kTicksPerSecond);
+    TestTimeServer server("127.0.0.72", AnswerWith(k2027));
+    Start("127.0.0.72");
+    AwaitEnd();
+    const ULONGLONG first = GetTickCount64();
+    m_host.ClearLog();
+    Start("127.0.0.72");
+    EXPECT_TRUE(std::regex_match(
+        m_host.LogText(), std::wregex(L"距上次询问这台服务器不到 4 秒：等待 [34]\\.\\d 秒后再"
+                                      L"询问，以免被服务器拒绝。\r\n")))
+        << testing::PrintToString(m_host.LogText());
+    EXPECT_EQ(server.Connections(), 1);
+    AwaitEnd(10'000);
+    EXPECT_EQ(server.Connections(), 2);
+    EXPECT_GE(GetTickCount64() - first, 3'900u);
+}
