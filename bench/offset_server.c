@@ -31,8 +31,10 @@ int main(int argc, char** argv) {
     local.sin_family = AF_INET;
     local.sin_port = htons(37);
     local.sin_addr.s_addr = inet_addr(argv[1]);
-    if (bind(listener, (struct sockaddr*)&local, sizeof local) != 0 || listen(listener, 8) != 0)
+    if (bind(listener, (struct sockaddr*)&local, sizeof local) != 0 || listen(listener, 8) != 0) {
+        closesocket(listener);
         return 1;
+    }
     for (;;) {
         const SOCKET client = accept(listener, NULL, NULL);
         unsigned long count;
