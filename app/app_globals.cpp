@@ -1,4 +1,4 @@
-#include "app_globals.h"
+#include "app/app_globals.h"
 
 HINSTANCE g_hInstance = nullptr;
 std::wstring g_appDir;

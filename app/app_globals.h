@@ -1,4 +1,5 @@
 #pragma once
+// The process-wide values that describe the program: its instance and its directory.
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "command_line.h"
+#include "app/command_line.h"
 
-#include "app_texts.h"
-#include "owned_handle.h"
-#include "program_paths.h"
+#include "app/app_texts.h"
+#include "base/owned_handle.h"
+#include "app/program_paths.h"
 
 #include <shellapi.h>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The rules applied to command-line text: options, addresses, the usage text, own command lines.
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
-#include "app_globals.h"
-#include "app_texts.h"
-#include "command_line.h"
-#include "main_wnd.h"
-#include "program_paths.h"
-#include "start_up.h"
-#include "time_exchange.h"
-#include "unattended_output.h"
+#include "app/app_globals.h"
+#include "app/app_texts.h"
+#include "app/command_line.h"
+#include "ui/mainwnd/main_wnd.h"
+#include "app/program_paths.h"
+#include "app/start_up.h"
+#include "timesync/time_exchange.h"
+#include "app/unattended_output.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "output_writer.h"
+#include "app/output_writer.h"
 
-#include "utf8_text.h"
+#include "base/utf8_text.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,4 +1,5 @@
 #pragma once
+// A writer that puts texts out in order from a thread of its own.
 
 #include <windows.h>
 

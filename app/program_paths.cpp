@@ -1,4 +1,4 @@
-#include "program_paths.h"
+#include "app/program_paths.h"
 
 #include <windows.h>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The running program's file and directory.
 
 #include <string>
 #include <string_view>

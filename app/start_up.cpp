@@ -1,20 +1,12 @@
-#include "start_up.h"
+#include "app/start_up.h"
 
-#include "app_globals.h"
-#include "app_texts.h"
-#include "activity_log.h"
-#include "program_paths.h"
-#include "time_exchange.h"
-#include "unattended_output.h"
-
-namespace {
-
-std::string ToAnsi(const std::wstring& text) {
-    // The address holds only ASCII digits and dots.
-    return std::string(text.begin(), text.end());
-}
-
-} // namespace
+#include "app/app_globals.h"
+#include "base/ansi_text.h"
+#include "app/app_texts.h"
+#include "timesync/activity_log.h"
+#include "app/program_paths.h"
+#include "timesync/time_exchange.h"
+#include "app/unattended_output.h"
 
 StartCourse ChooseStartCourse(int argc, const OptionMap& options) {
     if (argc <= 1)
@@ -29,7 +21,7 @@ StartCourse ChooseStartCourse(int argc, const OptionMap& options) {
 
 bool StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {
     g_unattended = true;
-    return ConnectTimeServer(g_hLogEdit, hNotifyWnd, ToAnsi(address).c_str());
+    return ConnectTimeServer(g_hLogEdit, hNotifyWnd, WideToAnsi(address.c_str()).c_str());
 }
 
 int UnattendedExitCode(ExchangeOutcome outcome) {

@@ -1,7 +1,8 @@
 #pragma once
+// The start-up: the course a start takes, the unattended exchange, the exit codes.
 
-#include "command_line.h"
-#include "time_exchange.h"
+#include "app/command_line.h"
+#include "timesync/time_exchange.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "unattended_output.h"
+#include "app/unattended_output.h"
 
-#include "activity_log.h"
+#include "timesync/activity_log.h"
 
 namespace {
 

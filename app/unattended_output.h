@@ -1,7 +1,8 @@
 #pragma once
+// What an unattended run says, where someone who started it may read it.
 
-#include "output_writer.h"
-#include "owned_file.h"
+#include "app/output_writer.h"
+#include "base/owned_file.h"
 
 #include <windows.h>
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Static analysis of every source file with the MinGW headers: cppcheck, clang-tidy (with the
-# checks of .clang-tidy), then the program built with GCC's -fanalyzer. Exits non-zero on any
-# finding; a finding that is accepted carries a suppression with its reason at its line. Given
-# file names, it runs the first two over those files only.
+# Static analysis of every source file with the MinGW headers: the include layers
+# (scripts/include-layers.py), cppcheck, clang-tidy (with the checks of .clang-tidy), then the
+# program built with GCC's -fanalyzer. Exits non-zero on any finding; a finding that is accepted
+# carries a suppression with its reason at its line. Given file names, it runs cppcheck and
+# clang-tidy over those files only (the include layers always over every file).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VEXLO_BUILD_DIR:-$root/build/mingw}
@@ -15,10 +16,9 @@ if [ $# -gt 0 ]; then
 else
     mapfile -t sources < <(git ls-files '*.cpp' '*.c')
 fi
-includes=()
-for dir in app timesync settings ui/framework ui/mainwnd tests tests/support tests/e2e; do
-    includes+=(-I "$dir")
-done
+echo "include layers: every file"
+python3 "$root/scripts/include-layers.py"
+includes=(-I "$root")
 
 echo "cppcheck: ${#sources[@]} files"
 cppcheck --quiet --error-exitcode=1 --std=c++20 --library=windows --library=googletest --platform=win64 \

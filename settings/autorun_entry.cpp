@@ -1,8 +1,8 @@
-#include "autorun_entry.h"
+#include "settings/autorun_entry.h"
 
-#include "command_line.h"
-#include "owned_handle.h"
-#include "settings_texts.h"
+#include "app/command_line.h"
+#include "base/owned_handle.h"
+#include "settings/settings_texts.h"
 
 #include <windows.h>
 

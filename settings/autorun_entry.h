@@ -1,6 +1,7 @@
 #pragma once
+// The auto-start value under the machine-wide Run key.
 
-#include "entry_owner.h"
+#include "settings/entry_owner.h"
 
 #include <windows.h>
 

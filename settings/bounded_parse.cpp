@@ -1,8 +1,8 @@
-#include "bounded_parse.h"
+#include "settings/bounded_parse.h"
 
-#include "server_file_text.h"
-#include "settings_texts.h"
-#include "start_tag_scan.h"
+#include "settings/server_file_text.h"
+#include "settings/settings_texts.h"
+#include "settings/start_tag_scan.h"
 
 #include <libxml/SAX2.h>
 #include <libxml/dict.h>

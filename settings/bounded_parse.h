@@ -1,6 +1,7 @@
 #pragma once
+// The bounded parse of srv.xml's text into a document.
 
-#include "xml_session.h"
+#include "settings/xml_document.h"
 
 #include <libxml/parser.h>
 

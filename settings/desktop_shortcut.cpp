@@ -1,6 +1,7 @@
-#include "desktop_shortcut.h"
+#include "settings/desktop_shortcut.h"
 
-#include "owned_handle.h"
+#include "base/com_apartment.h"
+#include "base/owned_handle.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -16,15 +17,6 @@ template <typename T> void ReleaseComObject(T* object) {
     object->Release();
 }
 template <typename T> using ComPtr = OwnedHandle<T*, ReleaseComObject<T>>;
-
-// The thread's COM apartment for one operation; left even when entering reported an error.
-class ComApartment {
-public:
-    ComApartment() { CoInitialize(nullptr); }
-    ~ComApartment() { CoUninitialize(); }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-};
 
 // "<desktop>\Vexlo v1.1.lnk"; empty when the desktop folder is unknown.
 std::wstring ShortcutPath() {

@@ -1,6 +1,7 @@
 #pragma once
+// The desktop shortcut to the program.
 
-#include "entry_owner.h"
+#include "settings/entry_owner.h"
 
 // The shortcut to the program on the current user's desktop.
 inline constexpr wchar_t kShortcutFileName[] = L"Vexlo v1.1.lnk";

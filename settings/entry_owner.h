@@ -1,5 +1,4 @@
 #pragma once
-
 // Whose program a start-up entry (the Run value, the desktop shortcut) starts. Copies of the
 // program in two folders share the entries' names, so an entry of our name may be another copy's.
 enum class EntryOwner {

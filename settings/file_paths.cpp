@@ -1,6 +1,6 @@
-#include "server_file.h"
+#include "settings/file_paths.h"
 
-#include "owned_file.h"
+#include "base/owned_file.h"
 
 #include <io.h>
 #include <shlwapi.h>
@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {

@@ -1,7 +1,7 @@
-#include "save_temporaries.h"
+#include "settings/save_temporaries.h"
 
-#include "owned_file.h"
-#include "settings_texts.h"
+#include "base/owned_file.h"
+#include "settings/settings_texts.h"
 
 #include <cwchar>
 

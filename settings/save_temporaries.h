@@ -1,4 +1,5 @@
 #pragma once
+// The temporary files of a save beside srv.xml, and those that ended processes left.
 
 #include <windows.h>
 

@@ -1,12 +1,15 @@
-#include "server_file.h"
+#include "settings/server_file.h"
 
-#include "app_globals.h"
-#include "program_paths.h"
-#include "settings_texts.h"
-#include "text_encoding.h"
-#include "xml_session.h"
+#include "app/app_globals.h"
+#include "app/command_line.h"
+#include "app/program_paths.h"
+#include "settings/file_paths.h"
+#include "settings/settings_texts.h"
+#include "settings/text_encoding.h"
+#include "settings/xml_session.h"
 
 #include <libxml/xpath.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <vector>
@@ -98,6 +101,19 @@ bool CreateDefaultServerFile(const wchar_t* path) {
     const OwnedXmlDoc doc = BuildDefaultDocument();
     SaveServerDocument(doc.Get(), path);
     return true;
+}
+
+bool CreateServerFileIfMissing(const std::wstring& path) {
+    const bool missing = !PathFileExistsW(path.c_str());
+    if (missing && EnsureFileExists(path.c_str()))
+        CreateDefaultServerFile(path.c_str());
+    return missing;
+}
+
+std::wstring AutoRunCommandFor(const std::optional<std::wstring>& stored) {
+    if (!stored)
+        return L"";
+    return IsOwnIpCommandLine(stored->c_str()) ? *stored : DefaultAutoRunCommand(GetModulePath());
 }
 
 bool IsStorableXmlText(std::wstring_view text) {

@@ -1,9 +1,9 @@
-#include "server_file.h"
+#include "settings/server_file_reader.h"
 
-#include "bounded_parse.h"
-#include "settings_texts.h"
-#include "text_encoding.h"
-#include "xml_session.h"
+#include "settings/bounded_parse.h"
+#include "settings/settings_texts.h"
+#include "settings/text_encoding.h"
+#include "settings/xml_session.h"
 
 #include <libxml/entities.h>
 
@@ -80,7 +80,7 @@ ServerList ReadServerList(const std::wstring& path) {
     ServerList list;
     const XmlSession session;
     ReadFault fault;
-    const OwnedXmlDoc doc = ReadServerDocument(path, &fault);
+    const OwnedXmlDoc doc = ReadServerDocument(path, fault);
     const xmlNodePtr root = RootOf(doc);
     if (!doc)
         list.fault = fault;

@@ -1,7 +1,7 @@
-#include "server_file_text.h"
+#include "settings/server_file_text.h"
 
-#include "owned_file.h"
-#include "text_encoding.h"
+#include "base/owned_file.h"
+#include "settings/text_encoding.h"
 
 #include <iconv.h>
 #include <windows.h>
@@ -49,11 +49,6 @@ std::string ConverterName(const std::string& name) {
     return name;
 }
 
-OwnedConverter OpenToUtf8(const std::string& from) {
-    const iconv_t converter = iconv_open(kUtf8, ConverterName(from).c_str());
-    return OwnedConverter(converter == reinterpret_cast<iconv_t>(-1) ? nullptr : converter);
-}
-
 } // namespace
 
 TextEncoding EncodingOf(std::string_view bytes) {
@@ -81,7 +76,7 @@ std::optional<std::string> DecodeToUtf8(std::string_view bytes, const TextEncodi
             return std::nullopt;
         return std::string(bytes);
     }
-    const OwnedConverter converter = OpenToUtf8(encoding.name);
+    const OwnedConverter converter = OpenConverter(kUtf8, ConverterName(encoding.name).c_str());
     if (!converter)
         return std::nullopt;
     // No encoding takes more than three UTF-8 bytes for one of its bytes; one byte more than the

@@ -1,4 +1,5 @@
 #pragma once
+// srv.xml's bytes: the bounded read and the decoding to UTF-8.
 
 #include <cstddef>
 #include <optional>

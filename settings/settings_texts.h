@@ -1,5 +1,4 @@
 #pragma once
-
 // Names and texts of the settings subsystem.
 
 // srv.xml

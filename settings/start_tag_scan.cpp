@@ -1,4 +1,4 @@
-#include "start_tag_scan.h"
+#include "settings/start_tag_scan.h"
 
 namespace {
 

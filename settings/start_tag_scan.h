@@ -1,4 +1,5 @@
 #pragma once
+// A scan of srv.xml's start tags for more attributes than it may hold.
 
 #include <cstddef>
 #include <string_view>

@@ -1,11 +1,11 @@
-#include "xml_session.h"
+#include "settings/xml_session.h"
 
-#include "bounded_parse.h"
-#include "owned_file.h"
-#include "save_temporaries.h"
-#include "server_file_text.h"
-#include "settings_texts.h"
-#include "text_encoding.h"
+#include "settings/bounded_parse.h"
+#include "base/owned_file.h"
+#include "settings/save_temporaries.h"
+#include "settings/server_file_text.h"
+#include "settings/settings_texts.h"
+#include "settings/text_encoding.h"
 
 #include <libxml/parser.h>
 #include <libxml/xmlIO.h>
@@ -84,18 +84,16 @@ XmlSession::~XmlSession() {
     xmlCleanupParser();
 }
 
-OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault* fault) {
-    ReadFault ignored;
-    ReadFault& what = fault ? *fault : ignored;
-    what = ReadFault();
+OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault& fault) {
+    fault = ReadFault();
     const std::optional<std::string> bytes = ReadBoundedFile(path);
     if (!bytes)
         return OwnedXmlDoc();
-    what.opened = true;
+    fault.opened = true;
     const std::optional<std::string> text = DecodeToUtf8(*bytes, EncodingOf(*bytes));
     if (!text)
         return OwnedXmlDoc();
-    return ParseServerText(*text, what);
+    return ParseServerText(*text, fault);
 }
 
 bool SaveServerDocument(xmlDocPtr doc, const std::wstring& path) {

@@ -1,16 +1,9 @@
 #pragma once
+// The XML library's state around one operation on srv.xml, and the whole-file read and save.
 
-#include "owned_handle.h"
+#include "settings/xml_document.h"
 
-#include <libxml/tree.h>
-#include <libxml/xpath.h>
-
-#include <optional>
 #include <string>
-
-using OwnedXmlDoc = OwnedHandle<xmlDocPtr, xmlFreeDoc>;
-using OwnedXPathContext = OwnedHandle<xmlXPathContextPtr, xmlXPathFreeContext>;
-using OwnedXPathObject = OwnedHandle<xmlXPathObjectPtr, xmlXPathFreeObject>;
 
 // The library's global state for one operation on srv.xml: blank text dropped and saved output
 // indented, no external resource ever loaded, no message printed, and everything released
@@ -28,16 +21,13 @@ private:
     void* m_previousErrorContext;
 };
 
-// Why a read gave no document: the file could not be opened or read whole, or its content was
-// refused (line: where the XML library stopped, 0 when it names no line).
-struct ReadFault {
-    bool opened = false;
-    int line = 0;
-};
-
 // Reads srv.xml into a document as bounded_parse.h parses it: null when the file is missing,
 // locked, larger than kMaxServerFileBytes, not text of its encoding, or refused.
-OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault* fault = nullptr);
+OwnedXmlDoc ReadServerDocument(const std::wstring& path, ReadFault& fault);
+inline OwnedXmlDoc ReadServerDocument(const std::wstring& path) {
+    ReadFault ignored;
+    return ReadServerDocument(path, ignored);
+}
 
 // Saves the document in UTF-8, indented, into a new file beside the path, and replaces the file
 // only once the new one has been written completely, flushed to disk and reads back. A document

@@ -1,4 +1,4 @@
-#include "activity_log.h"
+#include "timesync/activity_log.h"
 
 #include <shlwapi.h>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The log pane and the routine through which every log line is written.
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
-#include "clock_update.h"
+#include "timesync/clock_update.h"
 
-#include "activity_log.h"
-#include "failure_hint.h"
-#include "time_exchange.h"
-#include "timesync_texts.h"
+#include "timesync/activity_log.h"
+#include "timesync/failure_hint.h"
+#include "timesync/exchange_values.h"
+#include "timesync/timesync_texts.h"
 
 #include <cstdlib>
 #include <string>

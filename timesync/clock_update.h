@@ -1,4 +1,5 @@
 #pragma once
+// The clock update: the ten-year guard, the setting of the clock and its report.
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "exchange_cursor.h"
-
-#include "time_exchange.h"
+#include "timesync/exchange_cursor.h"
 
 namespace {
+
+bool g_bExchangeBusy = false;
 
 bool IsWindowOrControlOf(HWND hWnd, HWND hOther) {
     return hOther && (hOther == hWnd || IsChild(hWnd, hOther));
@@ -11,7 +11,7 @@ bool IsWindowOrControlOf(HWND hWnd, HWND hOther) {
 } // namespace
 
 bool SetExchangeCursor(HWND hWnd, HWND hUnder, UINT hitTest) {
-    if (!IsExchangeOpen())
+    if (!g_bExchangeBusy)
         return false;
     const bool inClientArea = hUnder == hWnd ? hitTest == HTCLIENT : IsChild(hWnd, hUnder);
     if (!inClientArea)
@@ -20,7 +20,8 @@ bool SetExchangeCursor(HWND hWnd, HWND hUnder, UINT hitTest) {
     return true;
 }
 
-void RefreshCursor(HWND hWnd) {
+void ShowExchangeBusy(HWND hWnd, bool busy) {
+    g_bExchangeBusy = busy;
     POINT pointer = {};
     // A hidden window, as in an unattended run, is never under the pointer.
     if (!IsWindowVisible(hWnd) || !GetCursorPos(&pointer))

@@ -1,4 +1,5 @@
 #pragma once
+// The busy cursor over the notification window while an exchange is open.
 
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 // true when it has set the busy cursor and the message is handled.
 bool SetExchangeCursor(HWND hWnd, HWND hUnder, UINT hitTest);
 
-// When the pointer is over the window or one of its controls, has the window under it choose its
-// cursor now, as a move of the pointer would: an exchange that opens or ends shows at once.
-void RefreshCursor(HWND hWnd);
+// Told by the exchange when it opens (busy) and when it ends: when the pointer is over the window
+// or one of its controls, the window under it chooses its cursor now, as a move of the pointer
+// would, so that the change shows at once.
+void ShowExchangeBusy(HWND hWnd, bool busy);

@@ -1,7 +1,7 @@
-#include "failure_hint.h"
+#include "timesync/failure_hint.h"
 
-#include "activity_log.h"
-#include "timesync_texts.h"
+#include "timesync/activity_log.h"
+#include "timesync/timesync_texts.h"
 
 #include <winsock2.h>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The hint that the log gives the user for a failure's system error code.
 
 #include <windows.h>
 

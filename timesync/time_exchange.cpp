@@ -1,19 +1,15 @@
-#include "time_exchange.h"
+#include "timesync/time_exchange.h"
 
-#include "activity_log.h"
-#include "clock_update.h"
-#include "exchange_cursor.h"
-#include "failure_hint.h"
-#include "timesync_texts.h"
+#include "base/ansi_text.h"
+#include "timesync/activity_log.h"
+#include "timesync/clock_update.h"
+#include "timesync/exchange_cursor.h"
+#include "timesync/failure_hint.h"
+#include "timesync/timesync_texts.h"
 
 #include <commctrl.h>
 
 #include <string>
-
-SOCKET g_timeSocket = INVALID_SOCKET;
-sockaddr_in g_serverAddr = {};
-u_long g_serverTime = 0;
-bool g_unattended = false;
 
 namespace {
 
@@ -24,16 +20,6 @@ constexpr long kEvents = FD_READ | FD_CONNECT | FD_CLOSE;
 HWND g_hNotifyWnd = nullptr;
 int g_receivedBytes = 0;
 ExchangeOutcome g_lastOutcome = ExchangeOutcome::None;
-
-std::string ToAnsi(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        return {};
-    std::string ansi(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_THREAD_ACP, 0, text, -1, ansi.data(), size, nullptr, nullptr);
-    ansi.resize(static_cast<size_t>(size - 1));
-    return ansi;
-}
 
 // Posted to the notification window after a socket is closed. Windows Sockets posts a socket's
 // notifications in order ahead of it, so until it arrives every notification in the queue belongs
@@ -91,7 +77,7 @@ void CloseExchange() {
     g_timeSocket = INVALID_SOCKET;
     WSACleanup();
     MarkExchangeClosed();
-    RefreshCursor(g_hNotifyWnd);
+    ShowExchangeBusy(g_hNotifyWnd, false);
 }
 
 ExchangeOutcome OutcomeOf(ClockOutcome clock) {
@@ -220,7 +206,7 @@ bool StartSync(HWND hMainWnd, HWND hListView) {
     if (address.empty())
         return false;
     SetWindowTextW(g_hLogEdit, L"");
-    ConnectTimeServer(g_hLogEdit, hMainWnd, ToAnsi(address.c_str()).c_str());
+    ConnectTimeServer(g_hLogEdit, hMainWnd, WideToAnsi(address.c_str()).c_str());
     return true;
 }
 
@@ -265,7 +251,7 @@ bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address) {
     if (result == 0 || WSAGetLastError() == WSAEWOULDBLOCK) {
         AppendLog(hLogTarget, kLogConnecting, address ? address : "");
         ArmTimeLimit();
-        RefreshCursor(hNotifyWnd);
+        ShowExchangeBusy(hNotifyWnd, true);
         return true;
     }
     return FailToStart(hLogTarget, kLogConnectFailedAtOnce, WSAGetLastError());

@@ -1,23 +1,19 @@
 #pragma once
+// One Time Protocol (RFC 868) exchange at a time: connect to TCP port 37, read the four
+// big-endian bytes of seconds since 1900, close, hand the value to the clock update.
+
+#include "timesync/exchange_values.h"
 
 #include <winsock2.h>
 #include <windows.h>
 
 #include <string>
 
-// One Time Protocol (RFC 868) exchange at a time: connect to TCP port 37, read the four
-// big-endian bytes of seconds since 1900, close, hand the value to the clock update.
-
 // Socket notifications: wParam is the socket, LOWORD(lParam) the event, HIWORD(lParam) its error.
 inline constexpr UINT WM_SOCKET = WM_USER + 11;
 inline constexpr u_short kTimeProtocolPort = 37;
 // The longest an exchange may wait for the connection and the answer before it gives up.
 inline constexpr UINT kExchangeTimeLimitMs = 15'000;
-
-extern SOCKET g_timeSocket;      // the open exchange's socket, INVALID_SOCKET when none is open
-extern sockaddr_in g_serverAddr; // the server of the latest exchange
-extern u_long g_serverTime;      // the received value, in host order once complete
-extern bool g_unattended; // started from the command line: an ended exchange ends the process
 
 // How an exchange ended: no answer came (refused, closed early, read error, given up), or the
 // answer was handled with that result of the clock update.

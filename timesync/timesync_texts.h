@@ -1,5 +1,4 @@
 #pragma once
-
 // Log texts of the time exchange and the clock update. Formats go through wvnsprintfW.
 inline constexpr wchar_t kLogStartedUp[] = L"\r\nStarted up %hs\r\n\r\n";
 inline constexpr wchar_t kLogStartupFailed[] = L"\r\nWSAStartup 错误： #%i.\r\n\r\n";

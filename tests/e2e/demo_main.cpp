@@ -2,7 +2,7 @@
 // its list, double-clicks that row, then saves the log pane's text and a screenshot.
 //   vexlo_demo.exe <output folder>
 //   vexlo_demo.exe --interactive <output folder>   (leaves the window to the user until closed)
-#include "vexlo_process.h"
+#include "tests/e2e/vexlo_process.h"
 
 #include <windows.h>
 

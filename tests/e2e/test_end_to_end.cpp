@@ -1,5 +1,5 @@
-#include "time_server.h"
-#include "vexlo_process.h"
+#include "tests/support/time_server.h"
+#include "tests/e2e/vexlo_process.h"
 
 #include <gtest/gtest.h>
 

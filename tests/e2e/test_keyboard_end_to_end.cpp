@@ -1,6 +1,6 @@
-#include "key_input.h"
-#include "time_limits.h"
-#include "vexlo_process.h"
+#include "tests/support/key_input.h"
+#include "tests/support/time_limits.h"
+#include "tests/e2e/vexlo_process.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "vexlo_process.h"
+#include "tests/e2e/vexlo_process.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "scratch_folder.h"
-#include "window_text.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/window_text.h"
 
 #include <windows.h>
 

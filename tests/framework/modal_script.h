@@ -1,7 +1,7 @@
 #pragma once
 
-#include "modal_watchdog.h"
-#include "recording_dlg.h"
+#include "tests/framework/modal_watchdog.h"
+#include "tests/framework/recording_dlg.h"
 
 #include <functional>
 #include <utility>

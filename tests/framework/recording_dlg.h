@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base_dlg.h"
-#include "message_pump.h"
+#include "ui/framework/base_dlg.h"
+#include "tests/support/message_pump.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "gdi_canvas.h"
-#include "modal_watchdog.h"
-#include "rect_text.h"
-#include "recording_dlg.h"
-#include "sent_message_hook.h"
+#include "tests/framework/gdi_canvas.h"
+#include "tests/framework/modal_watchdog.h"
+#include "tests/framework/rect_text.h"
+#include "tests/framework/recording_dlg.h"
+#include "tests/framework/sent_message_hook.h"
 
 #include <gtest/gtest.h>
 

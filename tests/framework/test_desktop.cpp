@@ -1,7 +1,7 @@
 // Runs inside a Wine virtual desktop of 1920 x 1080 (see run_in_desktop.sh): a screen of a
 // known size, real window frames, and a mouse that no other test program shares.
-#include "modal_script.h"
-#include "rect_text.h"
+#include "tests/framework/modal_script.h"
+#include "tests/framework/rect_text.h"
 
 #include <gtest/gtest.h>
 #include <windowsx.h>

@@ -1,6 +1,6 @@
-#include "rect_text.h"
-#include "gdi_canvas.h"
-#include "layout.h"
+#include "tests/framework/rect_text.h"
+#include "tests/framework/gdi_canvas.h"
+#include "ui/framework/layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "rect_text.h"
-#include "layout.h"
-#include "modal_script.h"
+#include "tests/framework/rect_text.h"
+#include "ui/framework/layout.h"
+#include "tests/framework/modal_script.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "rect_text.h"
-#include "centering.h"
-#include "class_name.h"
-#include "placement.h"
+#include "tests/framework/rect_text.h"
+#include "ui/framework/base_dlg_geometry.h"
+#include "ui/framework/class_name.h"
+#include "ui/framework/placement.h"
 
 #include <gtest/gtest.h>
 

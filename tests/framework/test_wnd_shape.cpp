@@ -1,6 +1,6 @@
-#include "rect_text.h"
-#include "layout.h"
-#include "recording_dlg.h"
+#include "tests/framework/rect_text.h"
+#include "ui/framework/layout.h"
+#include "tests/framework/recording_dlg.h"
 
 #include <gtest/gtest.h>
 

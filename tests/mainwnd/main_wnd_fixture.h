@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app_globals.h"
-#include "main_wnd.h"
-#include "message_pump.h"
-#include "program_paths.h"
-#include "scratch_folder.h"
-#include "window_text.h"
+#include "app/app_globals.h"
+#include "ui/mainwnd/main_wnd.h"
+#include "tests/support/message_pump.h"
+#include "app/program_paths.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/window_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "main_wnd_fixture.h"
-#include "text_encoding.h"
-#include "time_exchange.h"
-#include "time_server.h"
+#include "tests/mainwnd/main_wnd_fixture.h"
+#include "settings/text_encoding.h"
+#include "timesync/time_exchange.h"
+#include "tests/support/time_server.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "main_wnd_fixture.h"
+#include "tests/mainwnd/main_wnd_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The main window in a Wine world at VEXLO_TEST_DPI (120 or 144; scripts/wine-dpi-session).
-#include "dpi_scale.h"
-#include "main_wnd_fixture.h"
-#include "main_wnd_geometry.h"
-#include "main_wnd_texts.h"
-#include "text_encoding.h"
+#include "ui/framework/dpi_scale.h"
+#include "tests/mainwnd/main_wnd_fixture.h"
+#include "tests/mainwnd/main_wnd_geometry.h"
+#include "ui/mainwnd/main_wnd_texts.h"
+#include "settings/text_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "main_wnd_fixture.h"
-#include "main_wnd_geometry.h"
+#include "tests/mainwnd/main_wnd_fixture.h"
+#include "tests/mainwnd/main_wnd_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "main_wnd_fixture.h"
-#include "start_up.h"
-#include "window_icons.h"
+#include "tests/mainwnd/main_wnd_fixture.h"
+#include "app/start_up.h"
+#include "ui/mainwnd/window_icons.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,15 @@
 // Runs inside a Wine virtual desktop of its own (see tests/framework/run_in_desktop.sh): the
 // keyboard and the activation belong to this program alone. Real key events (SendInput) reach the
 // shown main window through the program's own message loop and filter.
-#include "autorun_entry.h"
-#include "command_line.h"
-#include "desktop_shortcut.h"
-#include "key_input.h"
-#include "main_wnd_fixture.h"
-#include "start_up.h"
-#include "time_exchange.h"
-#include "time_limits.h"
-#include "time_server.h"
+#include "settings/autorun_entry.h"
+#include "app/command_line.h"
+#include "settings/desktop_shortcut.h"
+#include "tests/support/key_input.h"
+#include "tests/mainwnd/main_wnd_fixture.h"
+#include "app/start_up.h"
+#include "timesync/time_exchange.h"
+#include "tests/support/time_limits.h"
+#include "tests/support/time_server.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "main_wnd_fixture.h"
-#include "main_wnd_texts.h"
-#include "time_limits.h"
+#include "tests/mainwnd/main_wnd_fixture.h"
+#include "ui/mainwnd/main_wnd_texts.h"
+#include "tests/support/time_limits.h"
 
 #include <gtest/gtest.h>
 

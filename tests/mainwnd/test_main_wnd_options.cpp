@@ -1,7 +1,7 @@
-#include "desktop_shortcut.h"
-#include "main_wnd_fixture.h"
-#include "main_wnd_texts.h"
-#include "read_only_run_key.h"
+#include "settings/desktop_shortcut.h"
+#include "tests/mainwnd/main_wnd_fixture.h"
+#include "ui/mainwnd/main_wnd_texts.h"
+#include "tests/support/read_only_run_key.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "failure_hint.h"
-#include "socket_checks.h"
-#include "time_exchange.h"
-#include "timesync_texts.h"
+#include "timesync/failure_hint.h"
+#include "tests/support/socket_checks.h"
+#include "timesync/time_exchange.h"
+#include "timesync/timesync_texts.h"
 
 #include <winsock2.h>
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "server_file_mutations.h"
+#include "tests/robustness/server_file_mutations.h"
 
 #include <algorithm>
 #include <random>

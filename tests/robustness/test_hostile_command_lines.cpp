@@ -1,5 +1,5 @@
-#include "command_line.h"
-#include "start_up.h"
+#include "app/command_line.h"
+#include "app/start_up.h"
 
 #include <gtest/gtest.h>
 

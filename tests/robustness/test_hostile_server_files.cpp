@@ -1,15 +1,14 @@
-#include "read_reference.h"
-#include "time_limits.h"
-#include "app_globals.h"
-#include "command_line.h"
-#include "main_wnd.h"
-#include "program_paths.h"
-#include "scratch_folder.h"
-#include "server_file.h"
-#include "server_file_mutations.h"
-#include "server_file_text.h"
-#include "window_text.h"
-#include "xml_session.h"
+#include "tests/support/read_reference.h"
+#include "tests/support/time_limits.h"
+#include "app/app_globals.h"
+#include "ui/mainwnd/main_wnd.h"
+#include "tests/support/scratch_folder.h"
+#include "settings/server_file.h"
+#include "tests/robustness/server_file_mutations.h"
+#include "settings/server_file_text.h"
+#include "tests/support/window_text.h"
+#include "settings/xml_session.h"
+#include "settings/server_file_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -44,13 +43,6 @@ constexpr NewCommand kNewCommands[] = {
     {L"\"C:\\程序 & <工具>\\v.exe\" /ip 1.2.3.4 ]]> '\t'", true},
     {L"\"C:\\v.exe\" /ip 1.2.3.4 \x01", false},
 };
-
-// What the main window's command box starts with for a stored command line.
-std::wstring CommandBoxText(const std::optional<std::wstring>& stored) {
-    if (!stored)
-        return L"";
-    return IsOwnIpCommandLine(stored->c_str()) ? *stored : DefaultAutoRunCommand(GetModulePath());
-}
 
 PROCESS_MEMORY_COUNTERS MemoryCounters() {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -141,7 +133,7 @@ protected:
             Accepted() ? entries : std::vector<ServerEntry>(builtIn.begin(), builtIn.end());
         const ULONGLONG start = GetTickCount64();
         CMainWnd wnd;
-        EXPECT_TRUE(wnd.m_strAutoRunCmd == CommandBoxText(command)) << file.name << ": command box";
+        EXPECT_TRUE(wnd.m_strAutoRunCmd == AutoRunCommandFor(command)) << file.name << ": command box";
         EXPECT_TRUE(ListedEntries(wnd, LongestText(listed)) == listed) << file.name << ": list";
         EXPECT_LT(GetTickCount64() - start, kCaseTimeLimitMs) << file.name;
     }

@@ -1,8 +1,8 @@
-#include "time_limits.h"
-#include "exchange_checks.h"
-#include "exchange_host.h"
-#include "message_pump.h"
-#include "time_server.h"
+#include "tests/support/time_limits.h"
+#include "tests/robustness/exchange_checks.h"
+#include "tests/support/exchange_host.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/time_server.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "app_globals.h"
-#include "exchange_checks.h"
-#include "exchange_host.h"
-#include "main_wnd.h"
-#include "message_pump.h"
-#include "scratch_folder.h"
-#include "time_server.h"
+#include "app/app_globals.h"
+#include "tests/robustness/exchange_checks.h"
+#include "tests/support/exchange_host.h"
+#include "ui/mainwnd/main_wnd.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/time_server.h"
 
 #include <gtest/gtest.h>
 

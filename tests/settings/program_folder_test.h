@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app_globals.h"
-#include "scratch_folder.h"
+#include "app/app_globals.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 

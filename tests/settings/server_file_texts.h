@@ -1,7 +1,7 @@
 #pragma once
 
-#include "program_paths.h"
-#include "text_encoding.h"
+#include "app/program_paths.h"
+#include "settings/text_encoding.h"
 
 #include <string>
 #include <utility>

@@ -4,11 +4,12 @@
 //   settings_probe shortcut                  0 when the desktop shortcut loads, else 1
 //   settings_probe servers <srv.xml path>    the number of server entries read
 //   settings_probe save <program dir> <text> SaveAutoRunCmd(text) with that g_appDir; 0
-#include "app_globals.h"
-#include "autorun_entry.h"
-#include "desktop_shortcut.h"
-#include "program_paths.h"
-#include "server_file.h"
+#include "app/app_globals.h"
+#include "settings/autorun_entry.h"
+#include "settings/desktop_shortcut.h"
+#include "app/program_paths.h"
+#include "settings/server_file.h"
+#include "settings/server_file_reader.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
-#include "autorun_entry.h"
+#include "settings/autorun_entry.h"
 
-#include "child_process.h"
-#include "program_paths.h"
-#include "read_only_run_key.h"
+#include "tests/support/child_process.h"
+#include "app/program_paths.h"
+#include "tests/support/read_only_run_key.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,7 +1,8 @@
-#include "bounded_parse.h"
+#include "settings/bounded_parse.h"
 
-#include "server_file_text.h"
-#include "time_limits.h"
+#include "settings/server_file_text.h"
+#include "settings/xml_session.h"
+#include "tests/support/time_limits.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "desktop_shortcut.h"
+#include "settings/desktop_shortcut.h"
 
-#include "child_process.h"
-#include "program_paths.h"
-#include "scratch_folder.h"
+#include "tests/support/child_process.h"
+#include "app/program_paths.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>

@@ -1,6 +1,7 @@
-#include "server_file.h"
+#include "settings/server_file.h"
 
-#include "scratch_folder.h"
+#include "tests/support/scratch_folder.h"
+#include "settings/file_paths.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

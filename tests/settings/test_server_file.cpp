@@ -1,11 +1,13 @@
-#include "server_file.h"
+#include "settings/server_file.h"
 
-#include "command_line.h"
-#include "program_folder_test.h"
-#include "program_paths.h"
-#include "read_reference.h"
-#include "server_file_texts.h"
-#include "time_limits.h"
+#include "tests/support/read_reference.h"
+#include "app/command_line.h"
+#include "tests/settings/program_folder_test.h"
+#include "app/program_paths.h"
+#include "tests/settings/server_file_texts.h"
+#include "tests/support/time_limits.h"
+#include "settings/server_file_reader.h"
+#include "settings/file_paths.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -19,15 +21,8 @@ namespace {
 
 using ServerListFile = ProgramFolderTest;
 
-// What the main window's construction does with a missing file.
-void CreateTheFileIfMissing() {
-    const std::wstring path = ServerFilePath();
-    if (!PathFileExistsW(path.c_str()) && EnsureFileExists(path.c_str()))
-        CreateDefaultServerFile(path.c_str());
-}
-
 TEST_F(ServerListFile, ANewFileHasTheThirtyLinesOfTheDefaults) {
-    CreateTheFileIfMissing();
+    CreateServerFileIfMissing(ServerFilePath());
     const std::string bytes = ReadFileBytes(ServerFile());
     EXPECT_EQ(bytes, ExpectedDefaultServerFile());
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 30);
@@ -48,7 +43,7 @@ TEST_F(ServerListFile, ANewFileHasTheThirtyLinesOfTheDefaults) {
 
 TEST_F(ServerListFile, AnExistingEmptyFileIsKept) {
     ASSERT_TRUE(WriteFileBytes(ServerFile(), ""));
-    CreateTheFileIfMissing();
+    CreateServerFileIfMissing(ServerFilePath());
     EXPECT_EQ(ReadFileBytes(ServerFile()), "");
     EXPECT_TRUE(ReadServerEntries(ServerFilePath()).empty());
     EXPECT_FALSE(ReadAutoRunCommand(ServerFilePath()));
@@ -265,7 +260,7 @@ constexpr wchar_t kForeignFolderName[] = L"程序_한국어_ไทย_😀";
 
 TEST_F(ServerListFile, WorksInAFolderNamedOutsideTheCodePage) {
     UseProgramFolder(kForeignFolderName);
-    CreateTheFileIfMissing();
+    CreateServerFileIfMissing(ServerFilePath());
     EXPECT_EQ(ReadFileBytes(ServerFile()), ExpectedDefaultServerFile());
     EXPECT_EQ(ReadServerEntries(ServerFilePath()).size(), 6u);
     EXPECT_TRUE(ReadAutoRunCommand(ServerFilePath()));
@@ -277,7 +272,7 @@ TEST_F(ServerListFile, WorksInAFolderNamedOutsideTheCodePage) {
 TEST_F(ServerListFile, WorksInAFolderWhoseUtf8NameIsLong) {
     // More than two UTF-8 bytes a character: a cut name would open another file.
     UseProgramFolder(std::wstring(60, L'时'));
-    CreateTheFileIfMissing();
+    CreateServerFileIfMissing(ServerFilePath());
     EXPECT_EQ(ReadServerEntries(ServerFilePath()).size(), 6u);
     SaveAutoRunCmd(L"saved");
     EXPECT_EQ(ReadAutoRunCommand(ServerFilePath()), L"saved");

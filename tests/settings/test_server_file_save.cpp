@@ -1,9 +1,11 @@
-#include "server_file.h"
+#include "settings/server_file.h"
 
-#include "child_process.h"
-#include "program_folder_test.h"
-#include "server_file_texts.h"
-#include "text_encoding.h"
+#include "tests/support/child_process.h"
+#include "tests/settings/program_folder_test.h"
+#include "tests/settings/server_file_texts.h"
+#include "settings/text_encoding.h"
+#include "settings/server_file_reader.h"
+#include "settings/file_paths.h"
 
 #include <gtest/gtest.h>
 #include <libxml/parser.h>

@@ -1,4 +1,6 @@
-#include "text_encoding.h"
+#include "settings/text_encoding.h"
+
+#include "base/ansi_text.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "clock_privilege.h"
+#include "tests/support/clock_privilege.h"
 
-#include "owned_handle.h"
+#include "base/owned_handle.h"
 
 #include <vector>
 

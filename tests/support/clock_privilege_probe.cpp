@@ -1,7 +1,7 @@
 // A program a test starts to learn what a child inherits: exit code 0 when its token lacks the
 // privilege to set the system clock, 1 when it lists it, 2 when the token cannot be read. It
 // removes nothing itself.
-#include "clock_privilege.h"
+#include "tests/support/clock_privilege.h"
 
 int main() {
     HANDLE hToken = nullptr;

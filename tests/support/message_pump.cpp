@@ -1,4 +1,4 @@
-#include "message_pump.h"
+#include "tests/support/message_pump.h"
 
 #include <algorithm>
 #include <utility>

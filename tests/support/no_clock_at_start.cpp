@@ -1,7 +1,7 @@
 // Linked into every test program and every program a test starts: before main, the process gives
 // up the privilege to set the clock, so that no test answer (a year long past, a time an hour
 // off) can reach the machine's clock, also in an elevated shell on Windows.
-#include "clock_privilege.h"
+#include "tests/support/clock_privilege.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "read_only_run_key.h"
+#include "tests/support/read_only_run_key.h"
 
 #include <sddl.h>
 

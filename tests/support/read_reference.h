@@ -2,7 +2,7 @@
 // A speed bound that holds on a busy machine: a read is timed against libxml2's own plain parse
 // of an ordinary file, measured in the same test, so that whatever slows one slows both.
 
-#include "time_limits.h"
+#include "tests/support/time_limits.h"
 
 #include <libxml/parser.h>
 

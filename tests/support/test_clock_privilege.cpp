@@ -1,5 +1,5 @@
-#include "child_process.h"
-#include "clock_privilege.h"
+#include "tests/support/child_process.h"
+#include "tests/support/clock_privilege.h"
 
 #include <gtest/gtest.h>
 

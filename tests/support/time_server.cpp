@@ -1,4 +1,4 @@
-#include "time_server.h"
+#include "tests/support/time_server.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "window_text.h"
+#include "tests/support/window_text.h"
 
 #include <commctrl.h>
 

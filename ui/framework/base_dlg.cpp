@@ -1,10 +1,10 @@
-#include "base_dlg.h"
+#include "ui/framework/base_dlg.h"
 
-#include "class_name.h"
-#include "dpi_scale.h"
-#include "framework_texts.h"
-#include "gdi_object.h"
-#include "wndproc_failure.h"
+#include "ui/framework/class_name.h"
+#include "ui/framework/dpi_scale.h"
+#include "ui/framework/framework_texts.h"
+#include "ui/framework/gdi_object.h"
+#include "ui/framework/wndproc_failure.h"
 
 namespace Tessel {
 
@@ -64,6 +64,7 @@ LRESULT OnWndProcFailure(HWND hWnd, UINT uMsg) {
 }
 
 LRESULT OnDestroy(CBaseDlg& dlg, WPARAM wParam, LPARAM lParam) {
+    // The font and the brush go with the window, not with the object, which may live on.
     ReleaseGdiObject(dlg.m_hFont);
     ReleaseGdiObject(dlg.m_hBgBrush);
     DefWindowProcW(dlg.m_hWnd, WM_DESTROY, wParam, lParam);

@@ -1,6 +1,7 @@
 #pragma once
+// Tessel::CBaseDlg, the window base with its message loop.
 
-#include "tessel_api.h"
+#include "ui/framework/tessel_api.h"
 
 #include <windows.h>
 

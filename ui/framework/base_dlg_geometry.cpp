@@ -1,6 +1,6 @@
-#include "base_dlg.h"
+#include "ui/framework/base_dlg.h"
 
-#include "centering.h"
+#include "ui/framework/base_dlg_geometry.h"
 
 namespace Tessel {
 

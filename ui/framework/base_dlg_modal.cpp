@@ -1,6 +1,6 @@
-#include "base_dlg.h"
+#include "ui/framework/base_dlg.h"
 
-#include "wndproc_failure.h"
+#include "ui/framework/wndproc_failure.h"
 
 namespace Tessel {
 

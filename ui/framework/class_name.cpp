@@ -1,29 +1,12 @@
-#include "class_name.h"
+#include "ui/framework/class_name.h"
+
+#include "base/com_apartment.h"
 
 #include <objbase.h>
 
 #include <cwchar>
 
 namespace Tessel {
-
-namespace {
-
-// COM entered and left around one call; left only when it was entered.
-class ComSession {
-public:
-    ComSession() : m_hr(CoInitialize(nullptr)) {}
-    ~ComSession() {
-        if (SUCCEEDED(m_hr))
-            CoUninitialize();
-    }
-    ComSession(const ComSession&) = delete;
-    ComSession& operator=(const ComSession&) = delete;
-
-private:
-    HRESULT m_hr;
-};
-
-} // namespace
 
 std::wstring FormatGuidClassName(const GUID& guid) {
     ClassName name = {};
@@ -39,7 +22,7 @@ ClassName MakeClassName(const wchar_t* pszGiven) {
         lstrcpynW(name.data(), pszGiven, static_cast<int>(name.size()));
         return name;
     }
-    const ComSession com;
+    const ComApartment com;
     GUID guid;
     if (SUCCEEDED(CoCreateGuid(&guid)))
         lstrcpynW(name.data(), FormatGuidClassName(guid).c_str(), static_cast<int>(name.size()));

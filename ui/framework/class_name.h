@@ -1,4 +1,5 @@
 #pragma once
+// The window class names that the framework registers.
 
 #include <windows.h>
 

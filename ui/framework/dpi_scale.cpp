@@ -1,4 +1,4 @@
-#include "dpi_scale.h"
+#include "ui/framework/dpi_scale.h"
 
 namespace Tessel {
 

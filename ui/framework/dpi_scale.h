@@ -1,4 +1,5 @@
 #pragma once
+// Sizes and system metrics for a DPI.
 
 #include <windows.h>
 

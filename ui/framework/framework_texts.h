@@ -1,4 +1,5 @@
 #pragma once
+// Texts of the window framework.
 
 namespace Tessel {
 

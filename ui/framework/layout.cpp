@@ -1,7 +1,7 @@
-#include "layout.h"
+#include "ui/framework/layout.h"
 
-#include "gdi_object.h"
-#include "placement.h"
+#include "ui/framework/gdi_object.h"
+#include "ui/framework/placement.h"
 
 namespace Tessel {
 

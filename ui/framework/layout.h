@@ -1,7 +1,8 @@
 #pragma once
+// Tessel::ILayout and Tessel::IWndShape, the nodes of the layout tree.
 
-#include "layout_types.h"
-#include "tessel_api.h"
+#include "ui/framework/layout_types.h"
+#include "ui/framework/tessel_api.h"
 
 #include <windows.h>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The layout tree's sides, float rules and direction types.
 
 namespace Tessel {
 

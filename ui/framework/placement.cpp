@@ -1,4 +1,4 @@
-#include "placement.h"
+#include "ui/framework/placement.h"
 
 #include <algorithm>
 #include <climits>

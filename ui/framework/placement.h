@@ -1,6 +1,7 @@
 #pragma once
+// The layout tree's placement arithmetic, free of any window.
 
-#include "layout_types.h"
+#include "ui/framework/layout_types.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "layout.h"
+#include "ui/framework/layout.h"
 
-#include "placement.h"
+#include "ui/framework/placement.h"
 
 namespace Tessel {
 

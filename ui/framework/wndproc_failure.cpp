@@ -1,4 +1,4 @@
-#include "wndproc_failure.h"
+#include "ui/framework/wndproc_failure.h"
 
 #include <utility>
 

@@ -1,4 +1,5 @@
 #pragma once
+// What a window procedure does with an exception instead of letting it unwind.
 
 #include <exception>
 

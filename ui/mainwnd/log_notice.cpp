@@ -1,4 +1,4 @@
-#include "log_notice.h"
+#include "ui/mainwnd/log_notice.h"
 
 void BeginLogLine(HWND pane) {
     // The pane does not wrap (ES_AUTOHSCROLL): its last line is the text after its last break.

@@ -1,6 +1,7 @@
 #pragma once
+// The log pane's notices: where the next text starts, what the list says.
 
-#include "activity_log.h"
+#include "timesync/activity_log.h"
 
 #include <windows.h>
 

@@ -1,16 +1,16 @@
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
-#include "activity_log.h"
-#include "command_line.h"
-#include "exchange_cursor.h"
-#include "main_wnd_texts.h"
-#include "program_paths.h"
-#include "server_file.h"
-#include "time_exchange.h"
-#include "window_icons.h"
+#include "app/app_texts.h"
+#include "settings/server_file.h"
+#include "settings/server_file_reader.h"
+#include "timesync/activity_log.h"
+#include "timesync/exchange_cursor.h"
+#include "timesync/time_exchange.h"
+#include "ui/framework/dpi_scale.h"
+#include "ui/mainwnd/main_wnd_texts.h"
+#include "ui/mainwnd/window_icons.h"
 
 #include <commctrl.h>
-#include <shlwapi.h>
 
 namespace {
 
@@ -21,20 +21,17 @@ bool OnSetCursor(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
+void ShowMainWindow(HWND hWnd) {
+    SetWindowIcons(hWnd, Tessel::GetWindowDpi(hWnd));
+    SetWindowTextW(hWnd, kMainWndCaption);
+    ShowWindow(hWnd, SW_SHOWNORMAL);
+}
+
 CMainWnd::CMainWnd() : m_pLayout(Tessel::ILayout::CreateInstance()) {
     const std::wstring path = ServerFilePath();
-    m_bServerFileWasMissing = !PathFileExistsW(path.c_str());
-    if (m_bServerFileWasMissing && EnsureFileExists(path.c_str()))
-        CreateDefaultServerFile(path.c_str());
-
-    if (g_unattended)
-        return; // the command box is never shown
-    const auto stored = ReadAutoRunCommand(path);
-    if (!stored)
-        return; // no readable file or no "cfg": the command box starts empty
-    m_strAutoRunCmd = *stored;
-    if (!IsOwnIpCommandLine(m_strAutoRunCmd.c_str()))
-        m_strAutoRunCmd = DefaultAutoRunCommand(GetModulePath());
+    m_bServerFileWasMissing = CreateServerFileIfMissing(path);
+    if (!g_unattended) // the command box of an unattended run is never shown
+        m_strAutoRunCmd = AutoRunCommandFor(ReadAutoRunCommand(path));
 }
 
 CMainWnd::~CMainWnd() {

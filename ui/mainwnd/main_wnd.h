@@ -1,8 +1,9 @@
 #pragma once
+// CMainWnd, the program's only window, and its helpers.
 
-#include "base_dlg.h"
-#include "layout.h"
-#include "server_list_notice.h"
+#include "ui/framework/base_dlg.h"
+#include "ui/framework/layout.h"
+#include "ui/mainwnd/server_list_notice.h"
 
 #include <windows.h>
 
@@ -85,9 +86,6 @@ int FilterDialogKeys(MSG* pMsg);
 
 // Gives the main window its icons (resource 128 at the sizes of its DPI) and caption and shows it.
 void ShowMainWindow(HWND hWnd);
-
-// The top-left corner that centres a window of the rectangle's size on a screen of that size.
-POINT CenteredOrigin(const RECT& rect, int screenWidth, int screenHeight);
 
 // The log pane's text until the first synchronisation.
 std::wstring BuildHelpText();

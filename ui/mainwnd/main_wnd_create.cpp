@@ -1,14 +1,16 @@
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
-#include "app_globals.h"
-#include "command_line.h"
-#include "dpi_scale.h"
-#include "log_notice.h"
-#include "main_wnd_metrics.h"
-#include "main_wnd_texts.h"
-#include "program_paths.h"
-#include "server_file.h"
-#include "time_exchange.h"
+#include "app/app_globals.h"
+#include "app/command_line.h"
+#include "ui/framework/dpi_scale.h"
+#include "ui/mainwnd/log_notice.h"
+#include "ui/mainwnd/main_wnd_metrics.h"
+#include "ui/mainwnd/main_wnd_texts.h"
+#include "app/program_paths.h"
+#include "settings/server_file.h"
+#include "settings/server_file_reader.h"
+#include "ui/framework/base_dlg_geometry.h"
+#include "timesync/time_exchange.h"
 
 #include <commctrl.h>
 
@@ -42,18 +44,15 @@ void AddColumn(HWND hList, int index, const wchar_t* title, int width) {
 
 } // namespace
 
-POINT CenteredOrigin(const RECT& rect, int screenWidth, int screenHeight) {
-    return {(rect.left + screenWidth - rect.right) / 2,
-            (rect.top + screenHeight - rect.bottom) / 2};
-}
-
 void CMainWnd::MoveWndToCenter(HWND hWnd, const RECT& rect) {
     const int screenWidth =
         std::max(GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CXSCREEN));
     const int screenHeight =
         std::max(GetSystemMetrics(SM_CYFULLSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    const POINT origin = CenteredOrigin(rect, screenWidth, screenHeight);
-    MoveWindow(hWnd, origin.x, origin.y, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const POINT origin = Tessel::CenteredOrigin(screenWidth, screenHeight, width, height);
+    MoveWindow(hWnd, origin.x, origin.y, width, height, TRUE);
 }
 
 std::wstring BuildHelpText() {

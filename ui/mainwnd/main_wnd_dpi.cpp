@@ -1,10 +1,10 @@
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
-#include "dpi_scale.h"
-#include "main_wnd_metrics.h"
-#include "owned_handle.h"
-#include "time_exchange.h"
-#include "window_icons.h"
+#include "ui/framework/dpi_scale.h"
+#include "ui/framework/gdi_object.h"
+#include "ui/mainwnd/main_wnd_metrics.h"
+#include "timesync/time_exchange.h"
+#include "ui/mainwnd/window_icons.h"
 
 #include <commctrl.h>
 
@@ -15,7 +15,6 @@ using namespace Tessel;
 
 namespace {
 
-using OwnedFont = OwnedHandle<HFONT, [](HFONT hFont) { DeleteObject(hFont); }>;
 using OwnedLayout = std::unique_ptr<ILayout, decltype(&ILayout::DeleteInstance)>;
 
 } // namespace
@@ -45,7 +44,7 @@ LRESULT CMainWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
 
 // The controls take the new font before the old one goes: a control never holds a deleted font.
 void CMainWnd::UseFontForDpi(UINT dpi) {
-    const OwnedFont previous(std::exchange(m_hFont, CreateDefaultFont(dpi)));
+    const OwnedGdiObject previous(std::exchange(m_hFont, CreateDefaultFont(dpi)));
     for (const HWND hControl : {m_hSrvList, m_hLogEdit, m_hSyncBtn, m_hAutoRunTip, m_hCmdEdit,
                                 m_hAutoRunChk, m_hShortcutChk}) {
         if (hControl)

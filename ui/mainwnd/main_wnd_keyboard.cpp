@@ -1,6 +1,6 @@
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
-#include "main_wnd_texts.h"
+#include "ui/mainwnd/main_wnd_texts.h"
 
 #include <commctrl.h>
 

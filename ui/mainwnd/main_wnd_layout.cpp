@@ -1,6 +1,6 @@
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
-#include "dpi_scale.h"
+#include "ui/framework/dpi_scale.h"
 
 #include <commctrl.h>
 

@@ -1,5 +1,4 @@
 #pragma once
-
 // The main window's design sizes, in pixels at 96 DPI; at other DPIs they are scaled in
 // proportion (Tessel::ScaleForDpi).
 inline constexpr int kMinWidth = 719; // outer size: the window opens at its minimum size

@@ -1,15 +1,15 @@
 // The two check boxes: the Run value that starts the program at log-on, and the desktop
 // shortcut. Each box shows whether this program's own entry is in place; a click that cannot be
 // carried out, or that would remove another copy's entry, says so in the log pane.
-#include "main_wnd.h"
+#include "ui/mainwnd/main_wnd.h"
 
-#include "autorun_entry.h"
-#include "command_line.h"
-#include "desktop_shortcut.h"
-#include "log_notice.h"
-#include "main_wnd_texts.h"
-#include "program_paths.h"
-#include "server_file.h"
+#include "settings/autorun_entry.h"
+#include "app/command_line.h"
+#include "settings/desktop_shortcut.h"
+#include "ui/mainwnd/log_notice.h"
+#include "ui/mainwnd/main_wnd_texts.h"
+#include "app/program_paths.h"
+#include "settings/server_file.h"
 
 namespace {
 

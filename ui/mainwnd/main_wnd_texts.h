@@ -1,5 +1,4 @@
 #pragma once
-
 // Control ids and texts of the main window.
 inline constexpr int IDC_SRV_LIST = 100;
 inline constexpr int IDC_LOG_EDIT = 200;

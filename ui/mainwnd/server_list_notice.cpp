@@ -1,6 +1,6 @@
-#include "server_list_notice.h"
+#include "ui/mainwnd/server_list_notice.h"
 
-#include "main_wnd_texts.h"
+#include "ui/mainwnd/main_wnd_texts.h"
 
 ServerListNotice NoticeForServerList(const ServerList& list, bool fileWasMissing) {
     if (!list.fault)

@@ -1,6 +1,7 @@
 #pragma once
+// What the server list and the log say when srv.xml gives no servers.
 
-#include "server_file.h"
+#include "settings/server_file_reader.h"
 
 // What the server list shows when srv.xml gives it no servers of its own, and the log line that
 // says why; an empty window is never left unexplained.

@@ -1,10 +1,8 @@
-#include "window_icons.h"
+#include "ui/mainwnd/window_icons.h"
 
-#include "main_wnd.h"
-
-#include "app_globals.h"
-#include "app_texts.h"
-#include "dpi_scale.h"
+#include "app/app_globals.h"
+#include "app/app_texts.h"
+#include "ui/framework/dpi_scale.h"
 
 namespace {
 
@@ -36,10 +34,4 @@ void SetWindowIcons(HWND hWnd, UINT dpi) {
 void ReleaseWindowIcons(HWND hWnd) {
     ReplaceIcon(hWnd, ICON_BIG, nullptr);
     ReplaceIcon(hWnd, ICON_SMALL, nullptr);
-}
-
-void ShowMainWindow(HWND hWnd) {
-    SetWindowIcons(hWnd, Tessel::GetWindowDpi(hWnd));
-    SetWindowTextW(hWnd, kMainWndCaption);
-    ShowWindow(hWnd, SW_SHOWNORMAL);
 }

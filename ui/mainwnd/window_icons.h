@@ -1,4 +1,5 @@
 #pragma once
+// The main window's icons at the sizes of its DPI.
 
 #include <windows.h>
 

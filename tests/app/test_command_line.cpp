@@ -1,5 +1,5 @@
-#include "command_line.h"
-#include "program_paths.h"
+#include "app/command_line.h"
+#include "app/program_paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "main_wnd_fixture.h"
-#include "time_exchange.h"
-#include "time_server.h"
+#include "tests/mainwnd/main_wnd_fixture.h"
+#include "timesync/time_exchange.h"
+#include "tests/support/time_server.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #pragma once
+// A handle that its scope owns and releases exactly once.
 
 #include <utility>
 

@@ -1,4 +1,5 @@
 #pragma once
+// Wide text to UTF-8 by the platform's conversion.
 
 #include <string>
 #include <string_view>

@@ -1,9 +1,9 @@
-#include "clock_update.h"
-#include "exchange_host.h"
-#include "failure_hint.h"
-#include "message_pump.h"
-#include "socket_checks.h"
-#include "time_server.h"
+#include "timesync/clock_update.h"
+#include "tests/support/exchange_host.h"
+#include "timesync/failure_hint.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/socket_checks.h"
+#include "tests/support/time_server.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "start_up.h"
+#include "app/start_up.h"
 
 #include <gtest/gtest.h>
 

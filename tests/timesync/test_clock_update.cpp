@@ -1,7 +1,7 @@
-#include "clock_update.h"
+#include "timesync/clock_update.h"
 
-#include "exchange_host.h"
-#include "time_server.h"
+#include "tests/support/exchange_host.h"
+#include "tests/support/time_server.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #pragma once
+// A file handle that its scope owns.
 
-#include "owned_handle.h"
+#include "base/owned_handle.h"
 
 #include <windows.h>
 

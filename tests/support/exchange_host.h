@@ -1,9 +1,9 @@
 #pragma once
 
-#include "activity_log.h"
-#include "clock_update.h"
-#include "time_exchange.h"
-#include "window_text.h"
+#include "timesync/activity_log.h"
+#include "timesync/clock_update.h"
+#include "timesync/time_exchange.h"
+#include "tests/support/window_text.h"
 
 #include <windows.h>
 

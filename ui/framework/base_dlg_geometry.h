@@ -1,4 +1,5 @@
 #pragma once
+// The window base's placement arithmetic: the origin that centres a window on a screen.
 
 #include <windows.h>
 
