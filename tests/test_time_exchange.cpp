@@ -134,7 +134,7 @@ TEST_F(TimeExchange, GivesUpOnASilentServerAfterFifteenSeconds) {
     }
     const ULONGLONG elapsed = GetTickCount64() - start;
     EXPECT_GE(elapsed, 14'500u);
-    EXPECT_LE(elapsed, 20'000u);
+    EXPECT_LE(elapsed, 25'000u); // a bound twice as long fails; a busy machine's delay does not
     EXPECT_EQ(m_host.LogText(),
               ConnectedLog() + L"\r\n等待时间服务器应答超时! #10060.\r\n" + kNoAnswerHint);
     EXPECT_EQ(LastExchangeOutcome(), ExchangeOutcome::NoAnswer);

@@ -214,12 +214,22 @@ bool RunHostCommand(const std::wstring& commandLine, DWORD timeoutMs) {
 
 namespace {
 
-bool AwaitFile(const std::filesystem::path& file, DWORD timeoutMs = 10'000) {
+bool AwaitFile(const std::filesystem::path& file, DWORD timeoutMs = 20'000) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (!std::filesystem::exists(file) && GetTickCount64() < deadline)
         Sleep(20);
-    Sleep(50); // the writer may still be closing it
     return std::filesystem::exists(file);
+}
+
+// Runs a host command that writes the given host file as its last argument: it writes a
+// temporary beside it (of the same extension, which tells ImageMagick the format), renamed once
+// complete, so that the file appears whole or not at all.
+void RunHostCommandThenPublish(const std::wstring& command, const std::string& hostFile) {
+    const std::wstring file(hostFile.begin(), hostFile.end());
+    const std::wstring partial =
+        file + L".partial" + std::filesystem::path(file).extension().wstring();
+    RunHostCommand(L"/bin/sh -c \"" + command + partial + L" && mv " + partial + L" " + file +
+                   L"\"");
 }
 
 } // namespace
@@ -236,8 +246,8 @@ bool SaveScreenshot(const RECT& rect, const std::filesystem::path& file) {
     const std::string target = WindowsPathToHost(file);
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
-    RunHostCommand(L"/usr/bin/import -window root -crop " + geometry + L" +repage " +
-                   std::wstring(target.begin(), target.end()));
+    RunHostCommandThenPublish(L"/usr/bin/import -window root -crop " + geometry + L" +repage ",
+                              target);
     return AwaitFile(file);
 }
 
@@ -247,9 +257,9 @@ std::optional<ImageFacts> InspectImage(const std::filesystem::path& file) {
     const std::string target = WindowsPathToHost(report);
     std::error_code ignored;
     std::filesystem::remove(report, ignored);
-    RunHostCommand(L"/usr/bin/convert " + std::wstring(image.begin(), image.end()) +
-                   L" -format \"%w %h %[fx:standard_deviation]\" info:" +
-                   std::wstring(target.begin(), target.end()));
+    RunHostCommandThenPublish(L"/usr/bin/convert " + std::wstring(image.begin(), image.end()) +
+                                  L" -format '%w %h %[fx:standard_deviation]' info:",
+                              target);
     AwaitFile(report);
     std::ifstream in(report);
     ImageFacts facts;

@@ -14,7 +14,11 @@
 
 namespace {
 
+// An exchange on loopback ends within a few pauses; a hang fails after this long.
 const auto kEndLimitMs = static_cast<DWORD>(ScaledTimeLimitMs(5'000));
+// How long an exchange that holds fewer than four bytes is watched for an end that must not
+// come: ten times its last piece's pause.
+constexpr DWORD kWatchOpenMs = 1'000;
 constexpr DWORD kPauseMs = 30;
 constexpr std::uint32_t kSeed = 37;
 
@@ -97,7 +101,8 @@ private:
         TakeQuitCode();
         ASSERT_TRUE(ConnectTimeServer(m_host.Log(), m_host.Window(), address.c_str())) << name;
         const SOCKET socket = g_timeSocket;
-        if (!PumpMessagesUntil([] { return !IsExchangeOpen(); }, answered ? kEndLimitMs : 300)) {
+        if (!PumpMessagesUntil([] { return !IsExchangeOpen(); },
+                               answered ? kEndLimitMs : kWatchOpenMs)) {
             // Fewer than four bytes and no end from the server: only giving up ends it.
             ASSERT_TRUE(!answered && IsExchangeOpen()) << name;
             AbandonExchange();
@@ -116,7 +121,7 @@ private:
         }
         std::optional<int> quitCode;
         PumpMessagesUntil([&] { return (quitCode = TakeQuitCode()).has_value(); },
-                          unattended ? 1'000 : 0);
+                          unattended ? kEndLimitMs : 0);
         EXPECT_EQ(quitCode, unattended ? std::optional<int>(0) : std::nullopt) << where;
     }
 

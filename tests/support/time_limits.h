@@ -2,8 +2,17 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+
+// How long the work took, in milliseconds.
+template <typename Work> double ElapsedMs(Work&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
 
 // A time bound for a test, stretched when Wine's heap checks (WINEDEBUG with "heap") slow every
 // allocation down; a hang still fails, only later. The checks look over the whole heap at each

@@ -72,7 +72,9 @@ TestTimeServer::TestTimeServer(const char* address, ServerReply reply) : m_reply
     if (bind(m_listener, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 ||
         listen(m_listener, 8) != 0) {
         ADD_FAILURE() << "test server cannot listen on " << address << ":37, error "
-                      << WSAGetLastError();
+                      << WSAGetLastError()
+                      << " (another program holds it: CTest's world serves on a loopback of its "
+                         "own, see scripts/wine-session --private-network)";
         closesocket(m_listener);
         m_listener = INVALID_SOCKET;
         return;
