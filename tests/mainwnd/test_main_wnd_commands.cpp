@@ -41,6 +41,8 @@ TEST_F(MainWindowTest, FillsTheListAndTheCommandBoxFromTheServerFile) {
         std::string xml;
         RowList rows;
         std::wstring command;
+        bool scrolls = false; // the list has a horizontal scroll bar
+        int addressColumn = 153; // the rest of the list's client width (383) beside the host's 230
     } cases[] = {
         {"file order; own command",
          ServerXml(Cfg(ToUtf8(own)), Srv("a.example", "1.1.1.1") + Srv("b.example", "2.2.2.2")),
@@ -63,12 +65,21 @@ TEST_F(MainWindowTest, FillsTheListAndTheCommandBoxFromTheServerFile) {
          OwnCommand()},
         {"no cfg", ServerXml("", Srv("a", "1.1.1.1")), {{L"a", L"1.1.1.1"}}, L""},
         {"not XML", "<srv_root><srv>", kBuiltInRows, L""},
+        {"a host name longer than its column",
+         ServerXml("", Srv("a-long-host-name-for-a-time-server.example.net", "1.1.1.1")),
+         {{L"a-long-host-name-for-a-time-server.example.net", L"1.1.1.1"}},
+         L"",
+         true,
+         120}, // what "255.255.255.255" needs
     };
     for (const auto& c : cases) {
         WriteServerFile(c.xml);
         ASSERT_TRUE(CreateMainWindow()) << c.name;
         EXPECT_EQ(ListViewRows(Wnd().m_hSrvList), c.rows) << c.name;
         EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), c.command) << c.name;
+        EXPECT_EQ((GetWindowLongW(Wnd().m_hSrvList, GWL_STYLE) & WS_HSCROLL) != 0, c.scrolls)
+            << c.name;
+        EXPECT_EQ(ListView_GetColumnWidth(Wnd().m_hSrvList, 1), c.addressColumn) << c.name;
         DestroyWindow(Wnd().GetHwnd());
         EXPECT_EQ(ReadServerFile(), c.xml) << c.name;
     }

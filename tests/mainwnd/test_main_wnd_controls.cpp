@@ -1,3 +1,4 @@
+#include "tests/mainwnd/log_pane_checks.h"
 #include "tests/mainwnd/main_wnd_fixture.h"
 
 #include <gtest/gtest.h>
@@ -14,13 +15,10 @@ TEST_F(MainWindowTest, EveryControlHasItsClassIdStyleTextAndTheWindowsFont) {
         LONG style;
         const wchar_t* text; // null: not checked here
     } controls[] = {
-        // WS_HSCROLL is the list's own: its columns are wider than it is.
         {Wnd().m_hSrvList, L"SysListView32", 100,
-         kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | WS_HSCROLL, L""},
+         kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, L""},
         {Wnd().m_hLogEdit, L"Edit", 200,
-         kChild | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY |
-             ES_WANTRETURN,
-         kHelpText},
+         kChild | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_WANTRETURN, kHelpText},
         {Wnd().m_hSyncBtn, L"Button", 300, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, L"校时"},
         {Wnd().m_hAutoRunTip, L"Static", 0, kChild | SS_LEFTNOWORDWRAP,
          L"勾选复选框，即将相应命令行指令写入注册表，实现开机自启:"},
@@ -59,7 +57,7 @@ TEST_F(MainWindowTest, TheListHasGridLinesFullRowSelectionAndTwoLeftAlignedColum
     const struct {
         const wchar_t* title;
         int width;
-    } columns[] = {{L"时间服务器域名", 230}, {L"IP地址", 180}};
+    } columns[] = {{L"时间服务器域名", 230}, {L"IP地址", 153}}; // 153: the rest of 383
     for (int index = 0; index < 2; ++index) {
         wchar_t title[32] = {};
         LVCOLUMNW column = {};
@@ -71,6 +69,11 @@ TEST_F(MainWindowTest, TheListHasGridLinesFullRowSelectionAndTwoLeftAlignedColum
         EXPECT_EQ(column.cx, columns[index].width) << title;
         EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT) << title;
     }
+}
+
+TEST_F(MainWindowTest, TheLogPaneWrapsASynchronisationsLinesAtItsWidth) {
+    ASSERT_TRUE(CreateMainWindow());
+    ExpectTheLogReadsWhole(Wnd().m_hLogEdit);
 }
 
 TEST_F(MainWindowTest, PaintsTheMenuBarColourBehindTheControls) {

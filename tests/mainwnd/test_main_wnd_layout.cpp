@@ -56,8 +56,9 @@ TEST_F(MainWindowLayout, OpensCentredAndPlacesEveryControlAtEachSize) {
     EXPECT_EQ(limits.ptMinTrackSize.x, 719);
     EXPECT_EQ(limits.ptMinTrackSize.y, 437);
 
-    const auto resize = [hWnd](int height) {
-        SetWindowPos(hWnd, nullptr, 0, 0, 719, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto resize = [hWnd](int width, int height) {
+        SetWindowPos(hWnd, nullptr, 0, 0, width, height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     };
     const auto minimiseAndRestore = [hWnd] {
         for (const int show : {SW_SHOWNORMAL, SW_MINIMIZE, SW_RESTORE}) {
@@ -70,20 +71,26 @@ TEST_F(MainWindowLayout, OpensCentredAndPlacesEveryControlAtEachSize) {
         const char* when;
         std::function<void()> change;
         Box client;
-        const Box* layout;
+        const Box* layout; // null: not checked
+        int addressColumn; // the rest of the list's client width beside the host column's 230
     } steps[] = {
         // Client sizes of Wine's frame (its borders and caption at 96 DPI).
-        {"at the start", [] {}, {0, 0, 711, 410}, kInitial},
-        {"100 pixels taller", [&] { resize(537); }, {0, 0, 711, 510}, kTaller},
-        {"back to the start", [&] { resize(437); }, {0, 0, 711, 410}, kInitial},
-        {"minimised and restored", minimiseAndRestore, {0, 0, 711, 410}, kInitial},
+        {"at the start", [] {}, {0, 0, 711, 410}, kInitial, 153},
+        {"100 pixels taller", [&] { resize(719, 537); }, {0, 0, 711, 510}, kTaller, 153},
+        {"100 pixels wider", [&] { resize(819, 437); }, {0, 0, 811, 410}, nullptr, 208},
+        {"back to the start", [&] { resize(719, 437); }, {0, 0, 711, 410}, kInitial, 153},
+        {"minimised and restored", minimiseAndRestore, {0, 0, 711, 410}, kInitial, 153},
     };
     for (const auto& step : steps) {
         step.change();
         RECT client = {};
         GetClientRect(hWnd, &client);
         ASSERT_EQ(BoxOf(client), step.client) << step.when;
-        ExpectLayout(step.layout, step.when);
+        if (step.layout)
+            ExpectLayout(step.layout, step.when);
+        EXPECT_EQ(SendMessageW(Wnd().m_hSrvList, LVM_GETCOLUMNWIDTH, 1, 0), step.addressColumn)
+            << step.when;
+        EXPECT_FALSE(GetWindowLongW(Wnd().m_hSrvList, GWL_STYLE) & WS_HSCROLL) << step.when;
     }
 }
 

@@ -69,6 +69,9 @@ TEST_F(MainWindowLongList, TenThousandServersAreListedQuicklyAndTheLastOneSynchr
     EXPECT_EQ(ListViewCellText(hList, 9998, 0), L"time-9998.example.net");
     EXPECT_EQ(ListViewCellText(hList, 9999, 0), L"last.example.net");
     EXPECT_TRUE(GetWindowLongW(hList, GWL_STYLE) & WS_VISIBLE);
+    // The vertical scroll bar takes its width from the address column: the columns still fit.
+    EXPECT_EQ(SendMessageW(hList, LVM_GETCOLUMNWIDTH, 1, 0), 136);
+    EXPECT_FALSE(GetWindowLongW(hList, GWL_STYLE) & WS_HSCROLL);
 
     LVITEMW selected = {};
     selected.stateMask = selected.state = LVIS_SELECTED;

@@ -88,7 +88,8 @@ protected:
         }
         // With bytes left unread the close is a reset, which the server does not count.
         if (holdOpen && Length() == 4) {
-            EXPECT_TRUE(PumpMessagesUntil([&] { return server.ClosedByClient() == 2; }, 2'000))
+            EXPECT_TRUE(
+                PumpMessagesUntil([&] { return server.ClosedByClient() == 2; }, kServerSeesCloseMs))
                 << "the client keeps a finished connection open";
         }
     }

@@ -91,12 +91,13 @@ TEST_F(Leaks, ManyExchangesLeaveNoSocketOrHandleBehind) {
     };
     for (int turn = 0; turn < 4; ++turn)
         exchange(turn); // the first of each kind may make what the library keeps for good
-    ASSERT_TRUE(PumpMessagesUntil([&] { return silent.ClosedByClient() == 1; }, 2'000));
+    ASSERT_TRUE(
+        PumpMessagesUntil([&] { return silent.ClosedByClient() == 1; }, kServerSeesCloseMs));
     const ResourceCounts before = CountResources();
     for (int turn = 0; turn < kExchanges && !HasFailure(); ++turn)
         exchange(turn);
     EXPECT_TRUE(PumpMessagesUntil(
-        [&] { return silent.ClosedByClient() == 1 + (kExchanges + 1) / 4; }, 2'000));
+        [&] { return silent.ClosedByClient() == 1 + (kExchanges + 1) / 4; }, kServerSeesCloseMs));
     PumpMessagesFor(50);
     RecordProperty("resources", testing::PrintToString(before));
     EXPECT_EQ(CountResources(), before);

@@ -36,6 +36,10 @@ ServerReply Trickle(std::uint32_t seconds, DWORD pauseMs);
 ServerReply SendThenClose(std::string bytes);
 ServerReply AcceptAndStaySilent();
 
+// How long a test waits for the server's thread to see a client's close: milliseconds on an idle
+// machine, seconds when every Wine process shares one busy wineserver.
+inline constexpr DWORD kServerSeesCloseMs = 10'000;
+
 // An RFC 868 server on <address>:37, serving from a thread of its own until destroyed.
 // Give each test its own loopback address (127.0.0.N) so that tests can run side by side.
 class TestTimeServer {

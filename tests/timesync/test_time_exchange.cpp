@@ -149,7 +149,8 @@ TEST_F(TimeExchange, GivesUpOnASilentServerAfterFifteenSeconds) {
     EXPECT_EQ(LogText(),
               ConnectedLog() + L"\r\n等待时间服务器应答超时! #10060.\r\n" + kNoAnswerHint);
     EXPECT_EQ(LastExchangeOutcome(), ExchangeOutcome::NoAnswer);
-    EXPECT_TRUE(PumpMessagesUntil([&] { return silent.ClosedByClient() == 1; }, 2'000));
+    EXPECT_TRUE(
+        PumpMessagesUntil([&] { return silent.ClosedByClient() == 1; }, kServerSeesCloseMs));
 }
 
 TEST_F(TimeExchange, TheReadNeverTakesBytesBeyondTheAnswer) {
@@ -163,7 +164,7 @@ TEST_F(TimeExchange, TheReadNeverTakesBytesBeyondTheAnswer) {
     Start("127.0.0.62");
     AwaitEnd();
     EXPECT_EQ(LogText(), AnsweredLog(k2027));
-    EXPECT_TRUE(PumpMessagesUntil([&] { return server.ResetByClient() == 1; }, 2'000))
+    EXPECT_TRUE(PumpMessagesUntil([&] { return server.ResetByClient() == 1; }, kServerSeesCloseMs))
         << "the three bytes after the answer were read: the close was clean";
 }
 

@@ -91,6 +91,7 @@ void CMainWnd::OnSize() {
     RECT client = {};
     GetClientRect(m_hWnd, &client);
     m_pLayout->UpdateSize(client.left, client.top, client.right, client.bottom);
+    FitAddressColumn();
 }
 
 void CMainWnd::OnNotify(const NMHDR& header) {

@@ -3,10 +3,12 @@
 
 #include "ui/framework/base_dlg.h"
 #include "ui/framework/layout.h"
+#include "settings/server_file.h"
 #include "ui/mainwnd/server_list_notice.h"
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 // The program's only window: the server list, the log pane, the "校时" button, the auto-start
@@ -62,8 +64,16 @@ private:
     // layout follow the new DPI; the controls, their texts and states stay.
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     void UseFontForDpi(UINT dpi);
-    void SetColumnWidths(UINT dpi);
     void RebuildLayout(UINT dpi);
+
+    // The server list's columns fit it. The host column keeps its design width, or is as wide as
+    // the widest host name needs (which the list then scrolls to): that name is found once, as the
+    // list is filled. The address column takes the rest of the list's client width, never less
+    // than it needs: after every layout.
+    void RememberWidestHostName(std::span<const ServerEntry> entries);
+    void FitHostColumn(UINT dpi);
+    void FitAddressColumn();
+    int AddressColumnMinimum(UINT dpi) const;
 
     // Ticks each check box when this program's own entry is in place.
     void ShowStartUpEntries();
@@ -74,7 +84,8 @@ private:
     bool m_bServerFileWasMissing = false;
     // What the log pane says about the list, below the help text.
     ServerListNotice m_listNotice;
-    HWND m_hFocusCtrl = nullptr; // the control that gets the focus when the window gets it
+    std::wstring m_strWidestHostName; // in the window's font
+    HWND m_hFocusCtrl = nullptr;      // the control that gets the focus when the window gets it
 };
 
 // The window's minimum (and opening) outer size at a DPI.

@@ -23,10 +23,11 @@ using namespace Tessel;
 namespace {
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-// Every control but the label is a tab stop; "校时" is the default button (Enter).
+// Every control but the label is a tab stop; "校时" is the default button (Enter). The log pane
+// wraps a line at its width (no ES_AUTOHSCROLL) without putting line breaks into its text.
 constexpr DWORD kSrvListStyle = kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
 constexpr DWORD kLogEditStyle =
-    kChild | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL | ES_READONLY | ES_WANTRETURN;
+    kChild | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_WANTRETURN;
 constexpr DWORD kSyncBtnStyle = kChild | WS_TABSTOP | BS_DEFPUSHBUTTON;
 constexpr DWORD kAutoRunTipStyle = kChild | SS_LEFTNOWORDWRAP;
 constexpr DWORD kCmdEditStyle = kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_WANTRETURN;
@@ -124,6 +125,7 @@ int CMainWnd::OnCreate() {
     SetWndMinSize(minimum.cx, minimum.cy);
     MoveWndToCenter(GetHwnd(), {0, 0, minimum.cx, minimum.cy});
     CreateControls(dpi);
+    FitHostColumn(dpi);
     // The window has its minimum size: the root recorded this client area at the WM_SIZE.
     RECT client = {};
     GetClientRect(GetHwnd(), &client);
@@ -131,6 +133,7 @@ int CMainWnd::OnCreate() {
     SetWindowTextW(m_hCmdEdit, m_strAutoRunCmd.c_str());
     m_pLayout->SetBgColor(static_cast<int>(GetSysColor(COLOR_MENUBAR)));
     m_pLayout->UpdateSize(client.left, client.top, client.right, client.bottom);
+    FitAddressColumn();
     SetUpKeyboard();
     return 0;
 }
@@ -141,6 +144,7 @@ bool CMainWnd::FillServerList(HWND hList) {
     // A file that could not be made or read is left as it is; the list still offers servers.
     const std::span<const ServerEntry> entries =
         m_listNotice.useDefaults ? std::span(DefaultServers()) : std::span(list.entries);
+    RememberWidestHostName(entries);
     // Room for every row at once, and no repainting or scroll-bar work until the last one is in:
     // a list of 100,000 servers fills in about a second instead of minutes.
     SendMessageW(hList, LVM_SETITEMCOUNT, entries.size(), 0);

@@ -31,7 +31,7 @@ LRESULT CMainWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_DPICHANGED carries the suggested rectangle
     const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
     UseFontForDpi(dpi);
-    SetColumnWidths(dpi);
+    FitHostColumn(dpi);
     const SIZE minimum = MinimumWindowSize(dpi);
     SetWndMinSize(minimum.cx, minimum.cy);
     SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -52,11 +52,6 @@ void CMainWnd::UseFontForDpi(UINT dpi) {
     }
 }
 
-void CMainWnd::SetColumnWidths(UINT dpi) {
-    SendMessageW(m_hSrvList, LVM_SETCOLUMNWIDTH, 0, ScaleForDpi(kHostColumnWidth, dpi));
-    SendMessageW(m_hSrvList, LVM_SETCOLUMNWIDTH, 1, ScaleForDpi(kAddressColumnWidth, dpi));
-}
-
 // A fresh tree, its initial rectangles those of the client area at the window's minimum size
 // (as at creation), then laid out for the present client area. The controls stay as they are.
 void CMainWnd::RebuildLayout(UINT dpi) {
@@ -74,4 +69,5 @@ void CMainWnd::RebuildLayout(UINT dpi) {
     root->SetBgColor(static_cast<int>(GetSysColor(COLOR_MENUBAR)));
     ILayout::DeleteInstance(std::exchange(m_pLayout, root.release()));
     m_pLayout->UpdateSize(client.left, client.top, client.right, client.bottom);
+    FitAddressColumn();
 }

@@ -4,4 +4,4 @@
 inline constexpr int kMinWidth = 719; // outer size: the window opens at its minimum size
 inline constexpr int kMinHeight = 437;
 inline constexpr int kHostColumnWidth = 230;
-inline constexpr int kAddressColumnWidth = 180;
+inline constexpr int kAddressColumnWidth = 180; // until the list is placed: then it fits the list

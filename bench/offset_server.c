@@ -1,0 +1,47 @@
+/* An RFC 868 server for the benchmark whose clock runs a known offset from the host's: to every
+ * connection on ADDRESS:37 it sends floor(host time + OFFSET_MS) in seconds since 1900, at once,
+ * and closes. Under Wine its clock is the host's, to the tenth of a microsecond.
+ *   offset_server.exe ADDRESS OFFSET_MS */
+#include <winsock2.h>
+#include <windows.h>
+
+#include <stdlib.h>
+
+/* 1900-01-01 00:00:00 UTC as a file time, in 100-ns intervals since 1601. */
+#define EPOCH_1900 94354848000000000LL
+
+static long long HostTimeSince1900(void) {
+    FILETIME now;
+    ULARGE_INTEGER ticks;
+    GetSystemTimePreciseAsFileTime(&now);
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    return (long long)ticks.QuadPart - EPOCH_1900;
+}
+
+int main(int argc, char** argv) {
+    WSADATA data;
+    struct sockaddr_in local = {0};
+    SOCKET listener;
+    long long offset;
+    if (argc != 3 || WSAStartup(MAKEWORD(2, 2), &data) != 0)
+        return 2;
+    offset = atoll(argv[2]) * 10000LL;
+    listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    local.sin_family = AF_INET;
+    local.sin_port = htons(37);
+    local.sin_addr.s_addr = inet_addr(argv[1]);
+    if (bind(listener, (struct sockaddr*)&local, sizeof local) != 0 || listen(listener, 8) != 0) {
+        closesocket(listener);
+        return 1;
+    }
+    for (;;) {
+        const SOCKET client = accept(listener, NULL, NULL);
+        unsigned long count;
+        if (client == INVALID_SOCKET)
+            continue;
+        count = htonl((unsigned long)((HostTimeSince1900() + offset) / 10000000LL));
+        send(client, (const char*)&count, 4, 0);
+        closesocket(client);
+    }
+}
