@@ -145,6 +145,9 @@ TEST(EndToEnd, UnattendedExitCodesTellWhatHappenedToTheClock) {
         {L"/ip 127.0.0.36", 4},
         {L"/ip 127.0.0.37", goodCode},
         {L"/ip 127.0.0.38", 1}, // nothing listens
+        // The precise road's first answer is handled as the quick road's.
+        {L"/ip 127.0.0.35 /precise", 3},
+        {L"/ip 127.0.0.38 -precise", 1},
     };
     for (const auto& [arguments, code] : cases) {
         VexloProcess vexlo(folder.Program(), arguments);
@@ -300,18 +303,21 @@ TEST(EndToEnd, TheUsageGoesToARedirectedOutputWithoutABox) {
     }
     EXPECT_EQ(exitCode, 6u);
     EXPECT_FALSE(windowShown);
-    EXPECT_EQ(out.Read(),
-              Utf8(L"用法:\r\n\"" + folder.Program().wstring() + L"\" /ip 132.163.4.101\r\n"));
+    const std::wstring program = folder.Program().wstring();
+    EXPECT_EQ(out.Read(), Utf8(L"用法:\r\n\"" + program + L"\" /ip 132.163.4.101\r\n\"" + program +
+                               L"\" /ip 132.163.4.101 /precise\r\n"));
 }
 
 TEST(EndToEnd, WithoutAConsoleOrAnOutputTheUsageIsABox) {
     // As from Explorer: no console that the program could write to, and no redirection.
     FreeConsole();
     ProgramFolder folder(L"usage");
-    const std::wstring expected =
-        L"用法:\r\n\"" + folder.Program().wstring() + L"\" /ip 132.163.4.101\r\n";
-    for (const wchar_t* arguments : {L"/IP 127.0.0.80", L"/ip", L"/ip 1.2.3.4 extra", L"/ip 1.2.3",
-                                     L"/ip 1.2.3.4.5", L"/ip 1.2.3.a", L"/x 1 /ip 1.2.3.4"}) {
+    const std::wstring program = folder.Program().wstring();
+    const std::wstring expected = L"用法:\r\n\"" + program + L"\" /ip 132.163.4.101\r\n\"" +
+                                  program + L"\" /ip 132.163.4.101 /precise\r\n";
+    for (const wchar_t* arguments :
+         {L"/IP 127.0.0.80", L"/ip", L"/ip 1.2.3.4 extra", L"/ip 1.2.3", L"/ip 1.2.3.4.5",
+          L"/ip 1.2.3.a", L"/x 1 /ip 1.2.3.4", L"/ip 1.2.3.4 /PRECISE", L"/precise /ip 1.2.3.4"}) {
         const std::string name = testing::PrintToString(std::wstring(arguments));
         VexloProcess vexlo(folder.Program(), arguments);
         const HWND hBox = vexlo.WaitForWindow(L"#32770", 10'000);
