@@ -4,6 +4,7 @@
 #include "timesync/activity_log.h"
 #include "timesync/clock_update.h"
 #include "timesync/counter.h"
+#include "timesync/era.h"
 #include "timesync/exchange_cursor.h"
 #include "timesync/sync_texts.h"
 #include "timesync/time_query.h"
@@ -75,6 +76,12 @@ void SetClock(const CounterOffset& server) {
     EndSync(OutcomeOf(UpdateSystemClock(server)));
 }
 
+// An answer that the ten-year guard refuses ends a search at once: the clock update says why.
+bool IsRefusedByYear(const TimeAnswer& answer) {
+    const SYSTEMTIME received = TimeFromSecondsSince1900(ResolveSecondsSince1900(answer.count));
+    return !IsWithinTenYears(received.wYear, g_clockAccess.localTime().wYear);
+}
+
 // The first moment a query to the server may start: the spacing after the last one.
 Ticks EarliestQueryMoment() {
     const auto last = LastQueryStart(ServerAddressOf(g_sync.address.c_str()).sin_addr.s_addr);
@@ -137,7 +144,7 @@ void OnAnswered(const TimeAnswer& answer) {
         CancelSync();
         return;
     }
-    if (!g_sync.search) {
+    if (!g_sync.search || IsRefusedByYear(answer)) {
         SetClock(OffsetFromAnswer(answer));
         return;
     }
