@@ -405,3 +405,20 @@ TEST_F(TimeExchange, ASecondQuickSyncOfOneServerWaitsForTheRestOfFourSeconds) {
     EXPECT_EQ(server.Connections(), 2);
     EXPECT_GE(GetTickCount64() - first, 3'900u);
 }
+
+TEST_F(TimeExchange, AnotherSyncEndsASearchWithoutSettingTheClock) {
+    const TestQuerySpacing spacing(300 * kTicksPerMillisecond);
+    const StandInClock clock({2027, 1, 5, 1, 8, 0, 0, 0}, true);
+    TestTimeServer searched("127.0.0.73", AnswerWithOffset(-2'000));
+    TestTimeServer quick("127.0.0.74", AnswerWithOffset(3'000));
+    ASSERT_TRUE(ConnectTimeServer(m_host.Log(), m_host.Window(), "127.0.0.73", SyncRoad::Precise));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return searched.Connections() == 2; }, 10'000));
+    EXPECT_FALSE(StandInClock::s_set);
+    ASSERT_TRUE(ConnectTimeServer(m_host.Log(), m_host.Window(), "127.0.0.74"));
+    m_socket = g_timeSocket;
+    AwaitEnd();
+    PumpMessagesFor(1'000); // the search would have asked again by now
+    EXPECT_EQ(searched.Connections(), 2);
+    ASSERT_TRUE(StandInClock::s_set);
+    EXPECT_LT(std::abs(StandInClock::ErrorMs(3'000)), 520);
+}
