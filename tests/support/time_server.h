@@ -44,7 +44,7 @@ public:
     bool IsListening() const { return m_listener != INVALID_SOCKET; }
     int Connections() const { return m_connections; }
     int ClosedByClient() const { return m_closedByClient; }
-    // Closes that came as a reset: the client left bytes unread (or aborted).
+    // Closes that were not orderly: the client left bytes unread (or aborted).
     int ResetByClient() const { return m_resetByClient; }
 
 private:
