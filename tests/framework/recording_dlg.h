@@ -10,8 +10,7 @@
 #include <optional>
 #include <vector>
 
-// Posted by the base to its window once creation has finished.
-constexpr UINT kAfterCreateMessage = 100;
+constexpr UINT kAfterCreate = 100; // posted by the base once creation has finished
 
 // A framework window that notes every message reaching its WndProc, with the window handle the
 // object held at that moment, and lets a test act on messages before the base handles them.

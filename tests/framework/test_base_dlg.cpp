@@ -41,7 +41,7 @@ TEST_F(BaseDlg, BindsTheObjectAtWmCreateAndNotBefore) {
     // As Wine sends them: Windows may add its undocumented 0x0093 and 0x0094 before WM_CREATE.
     EXPECT_TRUE(SameMessages(hook.MessagesTo(hWnd),
                              {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}));
-    ASSERT_TRUE(SameMessages(MessagesOf(dlg.m_arrivals), {WM_CREATE}));
+    ASSERT_TRUE(SameMessages(dlg.m_arrivals, {WM_CREATE}));
     EXPECT_EQ(dlg.m_arrivals.front().hWnd, hWnd);
     EXPECT_TRUE(dlg.m_bCreated);
     EXPECT_EQ(dlg.GetHwnd(), hWnd);
@@ -50,7 +50,7 @@ TEST_F(BaseDlg, BindsTheObjectAtWmCreateAndNotBefore) {
 
     // Queued once creation has finished; it reaches the object like any later message.
     PumpMessagesFor(20);
-    EXPECT_TRUE(SameMessages(MessagesOf(dlg.m_arrivals), {WM_CREATE, kAfterCreateMessage}));
+    EXPECT_TRUE(SameMessages(dlg.m_arrivals, {WM_CREATE, kAfterCreate}));
 }
 
 TEST_F(BaseDlg, PassesMessagesAfterWmDestroyToTheDefaultProcedure) {
@@ -62,7 +62,7 @@ TEST_F(BaseDlg, PassesMessagesAfterWmDestroyToTheDefaultProcedure) {
 
     EXPECT_TRUE(SameMessages(hook.MessagesTo(hWnd), {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE,
                                                      WM_CREATE, WM_DESTROY, WM_NCDESTROY}));
-    EXPECT_TRUE(SameMessages(MessagesOf(dlg.m_arrivals), {WM_CREATE, WM_DESTROY}));
+    EXPECT_TRUE(SameMessages(dlg.m_arrivals, {WM_CREATE, WM_DESTROY}));
     // The object's procedure (and the default procedure it calls) always had the real handle.
     for (const auto& arrival : dlg.m_arrivals)
         EXPECT_EQ(arrival.hWnd, hWnd) << MessageName(arrival.uMsg);
@@ -78,7 +78,7 @@ TEST_F(BaseDlg, MakesOneWindowInItsLife) {
     // Its font went with the first window; a derived window would build its state twice.
     EXPECT_EQ(dlg.CreateTopLevel(), nullptr);
     EXPECT_EQ(dlg.CreateWithClass(L"VexloSecondWindow"), nullptr);
-    EXPECT_TRUE(SameMessages(MessagesOf(dlg.m_arrivals), {WM_CREATE, WM_DESTROY}));
+    EXPECT_TRUE(SameMessages(dlg.m_arrivals, {WM_CREATE, WM_DESTROY}));
 }
 
 TEST_F(BaseDlg, TakesItsWindowAlongWhenItEnds) {
@@ -135,7 +135,7 @@ TEST_F(BaseDlg, RegistersAGivenClassNameOnceAndCutsItTo63Characters) {
     ASSERT_TRUE(second.CreateWithClass(pszName));
     EXPECT_EQ(ClassNameOf(first.GetHwnd()), pszName);
     EXPECT_EQ(ClassNameOf(second.GetHwnd()), pszName);
-    EXPECT_TRUE(SameMessages(MessagesOf(second.m_arrivals), {WM_CREATE}));
+    EXPECT_TRUE(SameMessages(second.m_arrivals, {WM_CREATE}));
 
     RecordingDlg third;
     const std::wstring longName = L"VexloLong" + std::wstring(80, L'x');
@@ -159,7 +159,7 @@ TEST_F(BaseDlg, ReachesAnObjectAboveFourGigabytes) {
     EXPECT_EQ(GetWindowLongPtrW(hWnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(pDlg));
     SendMessageW(hWnd, WM_APP, 0, 0);
     DestroyWindow(hWnd);
-    EXPECT_TRUE(SameMessages(MessagesOf(pDlg->m_arrivals), {WM_CREATE, WM_APP, WM_DESTROY}));
+    EXPECT_TRUE(SameMessages(pDlg->m_arrivals, {WM_CREATE, WM_APP, WM_DESTROY}));
     std::destroy_at(pDlg);
 }
 

@@ -111,8 +111,7 @@ TEST_F(Modal, LetsAFilterConsumeMessages) {
 
     ASSERT_TRUE(RunModal(dlg.GetHwnd(), nullptr, FilterOut));
     EXPECT_EQ(g_nFiltered, 2);
-    EXPECT_TRUE(SameMessages(MessagesOf(dlg.m_arrivals),
-                             {WM_CREATE, kAfterCreateMessage, kProbe, kEnd, WM_DESTROY}));
+    EXPECT_TRUE(SameMessages(dlg.m_arrivals, {WM_CREATE, kAfterCreate, kProbe, kEnd, WM_DESTROY}));
 }
 
 } // namespace

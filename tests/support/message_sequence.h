@@ -11,14 +11,6 @@
 // Message ids in the order a window received them.
 using MessageSequence = std::vector<UINT>;
 
-// The ids of records that note a message in uMsg (a window's arrivals, a hook's notes).
-template <typename Records> MessageSequence MessagesOf(const Records& records) {
-    MessageSequence messages;
-    for (const auto& record : records)
-        messages.push_back(record.uMsg);
-    return messages;
-}
-
 // "WM_CREATE" for the common ids, "WM_APP+1" above WM_APP and WM_USER, hex for the rest.
 std::string MessageName(UINT uMsg);
 
@@ -26,3 +18,12 @@ std::string MessageName(UINT uMsg);
 // both sequences whole with their names and where they first part.
 ::testing::AssertionResult SameMessages(const MessageSequence& recorded,
                                         const MessageSequence& expected);
+
+// The same for records that note a message in uMsg (a window's arrivals).
+template <typename Records>
+::testing::AssertionResult SameMessages(const Records& recorded, const MessageSequence& expected) {
+    MessageSequence messages;
+    for (const auto& record : recorded)
+        messages.push_back(record.uMsg);
+    return SameMessages(messages, expected);
+}
