@@ -11,8 +11,8 @@
 #define EPOCH_1900 94354848000000000LL
 
 static long long HostTimeSince1900(void) {
-    FILETIME now;
-    ULARGE_INTEGER ticks;
+    FILETIME now = {0};
+    ULARGE_INTEGER ticks = {0};
     GetSystemTimePreciseAsFileTime(&now);
     ticks.LowPart = now.dwLowDateTime;
     ticks.HighPart = now.dwHighDateTime;
@@ -22,12 +22,10 @@ static long long HostTimeSince1900(void) {
 int main(int argc, char** argv) {
     WSADATA data;
     struct sockaddr_in local = {0};
-    SOCKET listener;
-    long long offset;
     if (argc != 3 || WSAStartup(MAKEWORD(2, 2), &data) != 0)
         return 2;
-    offset = atoll(argv[2]) * 10000LL;
-    listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    const long long offset = atoll(argv[2]) * 10000LL;
+    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     local.sin_family = AF_INET;
     local.sin_port = htons(37);
     local.sin_addr.s_addr = inet_addr(argv[1]);
@@ -37,10 +35,10 @@ int main(int argc, char** argv) {
     }
     for (;;) {
         const SOCKET client = accept(listener, NULL, NULL);
-        unsigned long count;
         if (client == INVALID_SOCKET)
             continue;
-        count = htonl((unsigned long)((HostTimeSince1900() + offset) / 10000000LL));
+        const unsigned long count =
+            htonl((unsigned long)((HostTimeSince1900() + offset) / 10000000LL));
         send(client, (const char*)&count, 4, 0);
         closesocket(client);
     }

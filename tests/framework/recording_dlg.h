@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+constexpr UINT kAfterCreate = 100; // posted by the base once creation has finished
+
 // A framework window that notes every message reaching its WndProc, with the window handle the
 // object held at that moment, and lets a test act on messages before the base handles them.
 class RecordingDlg : public Tessel::CBaseDlg {

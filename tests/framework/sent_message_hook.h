@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
 // Notes every message sent to a window procedure of this thread while it lives, as the system
@@ -30,10 +29,6 @@ public:
                 messages.push_back(sent.uMsg);
         }
         return messages;
-    }
-    bool SawMessageTo(HWND hWnd, UINT uMsg) const {
-        const auto messages = MessagesTo(hWnd);
-        return std::find(messages.begin(), messages.end(), uMsg) != messages.end();
     }
 
 private:
