@@ -32,9 +32,8 @@ FormattedTime Format(const SYSTEMTIME& when) {
 
 void ReportYearOutOfRange(const SYSTEMTIME& received) {
     // The date goes in as plain text, never as part of a format.
-    const std::wstring line =
-        std::wstring(kLogYearOutOfRangeStart) + Format(received).date + kLogYearOutOfRangeEnd;
-    AppendLog(g_hLogEdit, L"%s", line.c_str());
+    AppendLog(g_hLogEdit, L"%s%s%s", kLogYearOutOfRangeStart, Format(received).date,
+              kLogYearOutOfRangeEnd);
 }
 
 SYSTEMTIME ReadLocalTime() {
