@@ -124,7 +124,7 @@ for i in "${!offsets[@]}"; do
         >/dev/null 2>&1 &
     servers+=($!)
 done
-trap '"$root/scripts/wine-session" stop "$build"; "$root/scripts/time-service" stop 127.0.0.1 "$build/bench"; kill ${servers[*]} 2>/dev/null' EXIT
+trap '"$root/scripts/wine-session" stop "$build"; "$root/scripts/time-service" stop 127.0.0.1 "$build/bench"; kill ${servers[*]} 2>/dev/null || true' EXIT
 sleep 1
 clock_error_ms() { # program offset address [options]: the error of the value it set, in ms
     local program=$1 offset=$2
