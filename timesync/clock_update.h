@@ -22,9 +22,9 @@ bool IsWithinTenYears(int receivedYear, int localYear);
 
 // The only way the clock update reads and sets the system clock; a test puts its own in place.
 struct ClockAccess {
-    SYSTEMTIME (*localTime)();
+    SYSTEMTIME (*localTime)() = nullptr;
     // False when the clock was not set, with the reason in GetLastError().
-    bool (*setSystemTime)(const SYSTEMTIME& utc);
+    bool (*setSystemTime)(const SYSTEMTIME& utc) = nullptr;
     Ticks (*utcNow)() = PreciseUtcNow; // the clock, read beside the counter
 };
 extern ClockAccess g_clockAccess; // GetLocalTime and SetSystemTime unless a test replaced them

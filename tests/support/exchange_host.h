@@ -91,7 +91,8 @@ public:
         SystemTimeToFileTime(&s_set.value(), &set);
         const ULARGE_INTEGER ticks = {{set.dwLowDateTime, set.dwHighDateTime}};
         const Ticks since1900 = static_cast<Ticks>(ticks.QuadPart) - 94'354'848'000'000'000;
-        return static_cast<double>(since1900 - s_setAt) / kTicksPerMillisecond - offsetMs;
+        return static_cast<double>(since1900 - s_setAt - offsetMs * kTicksPerMillisecond) /
+               kTicksPerMillisecond;
     }
 
 private:

@@ -156,16 +156,25 @@ TEST_F(TimeExchange, GivesUpOnASilentServerAfterFifteenSeconds) {
 TEST_F(TimeExchange, TheReadNeverTakesBytesBeyondTheAnswer) {
     // Three bytes, then the last one with three more behind it. A read that asked for more than
     // the one missing byte would take those three too, and the close would no longer be a reset.
+    // On a busy machine Wine now and then reports a reset to the server's waiting read as a
+    // clean close, so the exchange is tried up to three times; a read that takes the three bytes
+    // closes cleanly every time.
     ServerReply reply;
     reply.pieces = {"\xEE\xE1\x6B", std::string("\x00\x01\x02\x03", 4)};
     reply.pauseMs = 300;
     reply.holdOpen = true;
     TestTimeServer server("127.0.0.62", reply);
-    Start("127.0.0.62");
-    AwaitEnd();
-    EXPECT_EQ(LogText(), AnsweredLog(k2027));
-    EXPECT_TRUE(PumpMessagesUntil([&] { return server.ResetByClient() == 1; }, kServerSeesCloseMs))
-        << "the three bytes after the answer were read: the close was clean";
+    for (int attempt = 1; attempt <= 3 && server.ResetByClient() == 0; ++attempt) {
+        m_host.ClearLog();
+        Start("127.0.0.62");
+        AwaitEnd();
+        EXPECT_EQ(LogText(), AnsweredLog(k2027));
+        PumpMessagesUntil(
+            [&] { return server.ResetByClient() + server.ClosedByClient() == attempt; },
+            kServerSeesCloseMs);
+    }
+    EXPECT_GE(server.ResetByClient(), 1)
+        << "the three bytes after the answer were read: every close was clean";
 }
 
 TEST_F(TimeExchange, ANewExchangeClosesTheOpenOne) {
