@@ -20,12 +20,15 @@ bool IsPathSeparator(wchar_t c) {
 
 } // namespace
 
+std::wstring_view OptionKey(std::wstring_view argument) {
+    return argument.empty() ? argument : argument.substr(1);
+}
+
 OptionMap ParseCommandOptions(const wchar_t* const* argv, int argc) {
     OptionMap options;
     int i = 1;
     while (i < argc) {
-        const std::wstring_view argument = argv[i] ? argv[i] : L"";
-        std::wstring key(argument.empty() ? argument : argument.substr(1));
+        std::wstring key(OptionKey(argv[i] ? argv[i] : L""));
         if (!options.contains(key) && i + 1 < argc) {
             options.emplace(std::move(key), argv[i + 1] ? argv[i + 1] : L"");
             i += 2;
@@ -63,9 +66,15 @@ bool IsValidAddressText(std::wstring_view text) {
            });
 }
 
+bool IsPreciseOption(std::wstring_view argument) {
+    return OptionKey(argument) == kPreciseOptionKey;
+}
+
 std::wstring FormatUsageText(std::wstring_view modulePath) {
     std::wstring text = kUsageFormat;
-    text.replace(text.find(L"%s"), 2, modulePath);
+    for (size_t at = text.find(L"%s"); at != std::wstring::npos;
+         at = text.find(L"%s", at + modulePath.size()))
+        text.replace(at, 2, modulePath);
     return text;
 }
 

@@ -11,6 +11,9 @@
 // Option keys and values, compared by code unit (case-sensitive), one value per key.
 using OptionMap = std::map<std::wstring, std::wstring>;
 
+// The key an argument gives: the argument without its first character, whatever that is.
+std::wstring_view OptionKey(std::wstring_view argument);
+
 // Argument 0 is the program and is skipped. Each key is its argument without the first character
 // (/ip, -ip and xip all give "ip"); the next argument is its value. A repeated key keeps its first
 // value, and a key in last position without a value is dropped.
@@ -23,6 +26,10 @@ std::vector<std::wstring_view> SplitAddressParts(std::wstring_view text);
 
 // Exactly four parts of digits only. No range check: "999.1.1.1" passes.
 bool IsValidAddressText(std::wstring_view text);
+
+// The flag that follows "/ip <a.b.c.d>" for the precise road: any first character, then "precise"
+// in lower case (/precise, -precise).
+bool IsPreciseOption(std::wstring_view argument);
 
 // The usage message for the given module path, as ShowUsage shows it.
 std::wstring FormatUsageText(std::wstring_view modulePath);

@@ -1,5 +1,4 @@
 #include "app/app_globals.h"
-#include "app/app_texts.h"
 #include "app/command_line.h"
 #include "ui/mainwnd/main_wnd.h"
 #include "app/program_paths.h"
@@ -11,24 +10,14 @@
 
 namespace {
 
-struct ParsedCommandLine {
-    int argc = 0;
-    OptionMap options;
-};
-
-ParsedCommandLine ReadCommandLine() {
-    const auto arguments = SplitCommandLine(GetCommandLineW());
-    return {static_cast<int>(arguments.size()), ParseCommandOptions(arguments)};
-}
-
 // Runs one course with the created, still hidden main window; returns the exit code.
-int RunCourse(HWND hWnd, const ParsedCommandLine& commandLine) {
-    switch (ChooseStartCourse(commandLine.argc, commandLine.options)) {
+int RunCourse(HWND hWnd, const StartChoice& start) {
+    switch (start.course) {
     case StartCourse::Usage:
         return ShowUsageWhereSeen();
     case StartCourse::Unattended: {
         const UnattendedOutput output;
-        StartUnattendedExchange(hWnd, commandLine.options.at(kIpOptionKey));
+        StartUnattendedExchange(hWnd, start.address, start.road);
         Tessel::CBaseDlg::DoModal(hWnd, nullptr, nullptr);
         return UnattendedExitCode(LastExchangeOutcome());
     }
@@ -45,16 +34,17 @@ int RunCourse(HWND hWnd, const ParsedCommandLine& commandLine) {
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
     g_hInstance = hInstance;
     g_appDir = ProgramDirFromModulePath(GetModulePath());
-    const ParsedCommandLine commandLine = ReadCommandLine();
+    const auto arguments = SplitCommandLine(GetCommandLineW());
+    const StartChoice start = ChooseStart(arguments);
     // Any argument keeps the window hidden, so it is built with only what the exchange needs.
-    g_unattended = commandLine.argc > 1;
+    g_unattended = arguments.size() > 1;
     int exitCode = kExitNoWindow;
     {
         CMainWnd mainWnd;
         try {
             const HWND hWnd = mainWnd.Create(nullptr, g_hInstance, WS_OVERLAPPEDWINDOW);
             if (hWnd) {
-                exitCode = RunCourse(hWnd, commandLine);
+                exitCode = RunCourse(hWnd, start);
                 // The window reaches its object until it is gone: it goes first.
                 if (IsWindow(hWnd))
                     DestroyWindow(hWnd);

@@ -8,20 +8,26 @@
 #include "timesync/time_exchange.h"
 #include "app/unattended_output.h"
 
-StartCourse ChooseStartCourse(int argc, const OptionMap& options) {
-    if (argc <= 1)
-        return StartCourse::Interactive;
-    if (argc != 3)
-        return StartCourse::Usage;
+StartChoice ChooseStart(const std::vector<std::wstring>& arguments) {
+    const size_t count = arguments.size();
+    if (count <= 1)
+        return {.course = StartCourse::Interactive};
+    const bool precise = count == 4 && IsPreciseOption(arguments[3]);
+    if (count != 3 && !precise)
+        return {.course = StartCourse::Usage};
+    // With four arguments the flag is the last, which the option map drops as a key without value.
+    const OptionMap options = ParseCommandOptions(arguments);
     const auto ip = options.find(kIpOptionKey);
     if (ip == options.end() || !IsValidAddressText(ip->second))
-        return StartCourse::Usage;
-    return StartCourse::Unattended;
+        return {.course = StartCourse::Usage};
+    return {.course = StartCourse::Unattended,
+            .address = ip->second,
+            .road = precise ? SyncRoad::Precise : SyncRoad::Quick};
 }
 
-bool StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address) {
+bool StartUnattendedExchange(HWND hNotifyWnd, const std::wstring& address, SyncRoad road) {
     g_unattended = true;
-    return ConnectTimeServer(g_hLogEdit, hNotifyWnd, WideToAnsi(address.c_str()).c_str());
+    return ConnectTimeServer(g_hLogEdit, hNotifyWnd, WideToAnsi(address.c_str()).c_str(), road);
 }
 
 int UnattendedExitCode(ExchangeOutcome outcome) {

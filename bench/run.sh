@@ -6,7 +6,12 @@
 #   of RUNS runs each (default 21), with the ratios;
 # - interactive starts until the window shows an empty list, 10,000 and 100,000 servers
 #   (bench/window_timer.c);
-# - the CPU time an idle main window uses in 5 seconds.
+# - the CPU time an idle main window uses in 5 seconds;
+# - how far from the server's time each road sets the clock, against RFC 868 servers whose clocks
+#   run known offsets of more than a second from the host's (bench/offset_server.c), seen from
+#   outside: Wine refuses such a change and prints the requested time minus its clock. The quick
+#   road is measured beside the previous version's (VEXLO_PREVIOUS, a git revision, built once
+#   into build/previous-<commit>), in turns.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VEXLO_BUILD_DIR:-$root/build/mingw}
@@ -14,7 +19,18 @@ runs=${RUNS:-21}
 
 bash "$root/scripts/setup.sh"
 cmake --preset mingw -S "$root" -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Vexlo baseline_rfc868 window_floor window_timer >/dev/null
+cmake --build "$build" -j2 --target Vexlo baseline_rfc868 window_floor window_timer offset_server \
+    >/dev/null
+# The version before the clock was set to the middle of the server's second.
+previous_ref=$(git -C "$root" rev-parse "${VEXLO_PREVIOUS:-3850944}")
+previous=$root/build/previous-${previous_ref:0:10}
+if [ ! -f "$previous/Vexlo.exe" ]; then
+    rm -rf "$previous.src"
+    git -C "$root" worktree add -f --detach "$previous.src" "$previous_ref" >/dev/null 2>&1
+    cmake --preset mingw -S "$previous.src" -B "$previous" -DBUILD_TESTING=OFF >/dev/null
+    cmake --build "$previous" -j2 --target Vexlo >/dev/null
+    git -C "$root" worktree remove --force "$previous.src"
+fi
 "$root/scripts/time-service" start 127.0.0.1 "$build/bench"
 eval "$("$root/scripts/wine-session" start "$build")"
 trap '"$root/scripts/wine-session" stop "$build"; "$root/scripts/time-service" stop 127.0.0.1 "$build/bench"' EXIT
@@ -38,6 +54,7 @@ median_ms() { # microsecond figures, one a line: their median in milliseconds
     sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
 }
 
+source "$root/scripts/common.sh"
 # Warm the server, the page cache and the prefix's services.
 "${run[@]}" "$build/bench/baseline_rfc868.exe" 127.0.0.1 >/dev/null 2>&1 || true
 "${run[@]}" "$build/Vexlo.exe" /ip 127.0.0.1 >/dev/null 2>&1 || true
@@ -95,3 +112,50 @@ idle_ms=$(awk -v t=$((after - before)) -v hz="$hz" 'BEGIN {printf "%d", t * 1000
 kill "$pid" 2>/dev/null || true
 wait 2>/dev/null || true
 echo "idle main window: ${idle_ms} ms of CPU time in 5 s"
+
+# The clock's error on each road. Wine logs "NtSetSystemTime not allowed: difference N ms" for a
+# change of more than half a second: N less the server's offset is the error of the value set.
+# Far enough that Wine refuses every value either version sets (the previous one is up to a
+# second slow).
+offsets=(2300 -1700 3250 -2650)
+servers=()
+for i in "${!offsets[@]}"; do
+    "${run[@]}" "$build/bench/offset_server.exe" "127.0.0.$((201 + i))" "${offsets[$i]}" \
+        >/dev/null 2>&1 &
+    servers+=($!)
+done
+trap '"$root/scripts/wine-session" stop "$build"; "$root/scripts/time-service" stop 127.0.0.1 "$build/bench"; kill ${servers[*]} 2>/dev/null || true' EXIT
+sleep 1
+clock_error_ms() { # program offset address [options]: the error of the value it set, in ms
+    local program=$1 offset=$2
+    shift 2
+    # Through a file: a pipe would stay open for as long as a Wine service the run started lives.
+    local messages=$build/bench/clock-messages.txt
+    WINEDEBUG=err+sync LANG=$VEXLO_LOCALE vexlo_no_clock "$VEXLO_WINE" "$program" /ip "$@" \
+        </dev/null >/dev/null 2>"$messages" || true
+    local difference
+    difference=$(grep -ao 'difference -\?[0-9]* ms' "$messages" | grep -o -- '-\?[0-9]*' | tail -1)
+    [ -n "$difference" ] || { echo "benchmark: no clock change seen from $program" >&2; exit 1; }
+    echo $((difference - offset))
+}
+summary() { # errors, one a line: mean and largest magnitude
+    awk '{s += $1; a = $1 < 0 ? -$1 : $1; if (a > m) m = a} END {printf "mean %+.1f ms, largest %d ms", s / NR, m}'
+}
+quick_runs=${QUICK_RUNS:-13}
+this_quick=() previous_quick=()
+for _ in $(seq "$quick_runs"); do
+    for i in "${!offsets[@]}"; do
+        this_quick+=("$(clock_error_ms "$build/Vexlo.exe" "${offsets[$i]}" "127.0.0.$((201 + i))")")
+        previous_quick+=("$(clock_error_ms "$previous/Vexlo.exe" "${offsets[$i]}" "127.0.0.$((201 + i))")")
+    done
+done
+echo "quick road, clock error over $((quick_runs * ${#offsets[@]})) runs (offsets ${offsets[*]} ms):" \
+    "this version $(printf '%s\n' "${this_quick[@]}" | summary);" \
+    "previous version $(printf '%s\n' "${previous_quick[@]}" | summary)"
+precise=()
+for i in 0 1; do
+    start=$(date +%s%N)
+    precise+=("$(clock_error_ms "$build/Vexlo.exe" "${offsets[$i]}" "127.0.0.$((201 + i))" /precise)")
+    precise_s+=("$(( ($(date +%s%N) - start) / 1000000000 ))")
+done
+echo "precise road, clock error: ${precise[*]} ms (offsets ${offsets[0]} and ${offsets[1]} ms), runs of ${precise_s[*]} s"

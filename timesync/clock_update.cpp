@@ -1,8 +1,9 @@
 #include "timesync/clock_update.h"
 
 #include "timesync/activity_log.h"
+#include "timesync/counter.h"
 #include "timesync/failure_hint.h"
-#include "timesync/exchange_values.h"
+#include "timesync/sync_texts.h"
 #include "timesync/timesync_texts.h"
 
 #include <cstdlib>
@@ -14,7 +15,8 @@ constexpr LCID kLocale = LOCALE_USER_DEFAULT;
 constexpr DWORD kDateFlags = LOCALE_NOUSEROVERRIDE | DATE_SHORTDATE;
 constexpr DWORD kTimeFlags = LOCALE_NOUSEROVERRIDE | TIME_FORCE24HOURFORMAT | TIME_NOTIMEMARKER;
 constexpr int kFormatCapacity = 128;
-constexpr ULONGLONG kIntervalsPerSecond = 10'000'000;
+// 1900-01-01 00:00:00 UTC as a file time (100-ns intervals since 1601).
+constexpr Ticks kFileTimeOf1900 = 94'354'848'000'000'000;
 
 struct FormattedTime {
     wchar_t date[kFormatCapacity] = {};
@@ -30,9 +32,8 @@ FormattedTime Format(const SYSTEMTIME& when) {
 
 void ReportYearOutOfRange(const SYSTEMTIME& received) {
     // The date goes in as plain text, never as part of a format.
-    const std::wstring line =
-        std::wstring(kLogYearOutOfRangeStart) + Format(received).date + kLogYearOutOfRangeEnd;
-    AppendLog(g_hLogEdit, L"%s", line.c_str());
+    AppendLog(g_hLogEdit, L"%s%s%s", kLogYearOutOfRangeStart, Format(received).date,
+              kLogYearOutOfRangeEnd);
 }
 
 SYSTEMTIME ReadLocalTime() {
@@ -49,44 +50,51 @@ bool WriteSystemTime(const SYSTEMTIME& utc) {
 
 ClockAccess g_clockAccess = {ReadLocalTime, WriteSystemTime};
 
-SYSTEMTIME TimeFromSecondsSince1900(std::uint32_t seconds) {
-    SYSTEMTIME epoch = {};
-    epoch.wYear = 1900;
-    epoch.wMonth = 1;
-    epoch.wDay = 1;
-    FILETIME epochTime = {};
-    SystemTimeToFileTime(&epoch, &epochTime);
+SYSTEMTIME TimeFromTicksSince1900(Ticks utc) {
+    const auto intervals = static_cast<ULONGLONG>(utc + kFileTimeOf1900);
+    const FILETIME fileTime = {static_cast<DWORD>(intervals), static_cast<DWORD>(intervals >> 32)};
+    SYSTEMTIME time = {};
+    FileTimeToSystemTime(&fileTime, &time);
+    return time;
+}
 
-    ULARGE_INTEGER sum = {};
-    sum.LowPart = epochTime.dwLowDateTime;
-    sum.HighPart = epochTime.dwHighDateTime;
-    sum.QuadPart += seconds * kIntervalsPerSecond;
+SYSTEMTIME TimeFromSecondsSince1900(std::int64_t seconds) {
+    return TimeFromTicksSince1900(seconds * kTicksPerSecond);
+}
 
-    const FILETIME receivedTime = {sum.LowPart, sum.HighPart};
-    SYSTEMTIME received = {};
-    FileTimeToSystemTime(&receivedTime, &received);
-    return received;
+Ticks PreciseUtcNow() {
+    using ReadClock = void(WINAPI*)(LPFILETIME);
+    static const auto precise = reinterpret_cast<ReadClock>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
+    FILETIME now = {};
+    (precise ? precise : GetSystemTimeAsFileTime)(&now);
+    const ULARGE_INTEGER intervals = {{now.dwLowDateTime, now.dwHighDateTime}};
+    return static_cast<Ticks>(intervals.QuadPart) - kFileTimeOf1900;
 }
 
 bool IsWithinTenYears(int receivedYear, int localYear) {
     return std::abs(receivedYear - localYear) <= 10;
 }
 
-ClockOutcome UpdateSystemClock() {
+ClockOutcome UpdateSystemClock(const CounterOffset& server) {
     const SYSTEMTIME before = g_clockAccess.localTime();
-    const SYSTEMTIME received = TimeFromSecondsSince1900(g_serverTime);
+    const ClockReading local = {CounterNow(), g_clockAccess.utcNow()};
+    const SYSTEMTIME received = TimeFromTicksSince1900(ServerTimeAt(server, CounterNow()));
     if (!IsWithinTenYears(received.wYear, before.wYear)) {
         ReportYearOutOfRange(received);
         return ClockOutcome::RefusedByYear;
     }
-    if (!g_clockAccess.setSystemTime(received)) {
-        const auto error = static_cast<int>(GetLastError());
+    const bool set = g_clockAccess.setSystemTime(received);
+    const auto error = static_cast<int>(GetLastError());
+    if (set) {
+        ReportClockChange(g_hLogEdit, before, g_clockAccess.localTime());
+    } else {
         AppendLog(g_hLogEdit, kLogClockNotSet, error);
         AppendFailureHint(g_hLogEdit, error, HintShape::Line);
-        return ClockOutcome::NotSettable;
     }
-    ReportClockChange(g_hLogEdit, before, g_clockAccess.localTime());
-    return ClockOutcome::Set;
+    const std::wstring correction = ClockCorrectionLine(CorrectionOf(server, local));
+    AppendLog(g_hLogEdit, kLogCorrection, correction.c_str());
+    return set ? ClockOutcome::Set : ClockOutcome::NotSettable;
 }
 
 void ReportClockChange(HWND target, const SYSTEMTIME& before, const SYSTEMTIME& after) {

@@ -3,81 +3,61 @@
 #include "base/ansi_text.h"
 #include "timesync/activity_log.h"
 #include "timesync/clock_update.h"
+#include "timesync/counter.h"
+#include "timesync/era.h"
 #include "timesync/exchange_cursor.h"
-#include "timesync/failure_hint.h"
+#include "timesync/sync_texts.h"
+#include "timesync/time_query.h"
 #include "timesync/timesync_texts.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 
 namespace {
 
-constexpr int kAnswerSize = sizeof(g_serverTime);
-constexpr long kEvents = FD_READ | FD_CONNECT | FD_CLOSE;
-
-// The open exchange: its socket holds one WSAStartup until CloseExchange.
-HWND g_hNotifyWnd = nullptr;
-int g_receivedBytes = 0;
+// The synchronisation under way: its server, its road and, on the precise road, its search.
+struct Sync {
+    bool open = false;
+    HWND hLogTarget = nullptr; // the first query's steps
+    HWND hNotifyWnd = nullptr;
+    std::string address;
+    int queries = 0;
+    std::optional<BoundarySearch> search; // the precise road
+};
+Sync g_sync;
 ExchangeOutcome g_lastOutcome = ExchangeOutcome::None;
 
-// Posted to the notification window after a socket is closed. Windows Sockets posts a socket's
-// notifications in order ahead of it, so until it arrives every notification in the queue belongs
-// to a closed exchange, whatever handle value it carries: a new socket may reuse the old value.
-constexpr WORD kExchangeClosedEvent = 0x8000; // beyond every FD_ event
-HWND g_hMarkedWnd = nullptr;
-int g_closedMarkersQueued = 0;
+// The next query's moment on the counter, and the thread timer that wakes up shortly before it:
+// a timer can fire a system tick late, so it is set that much early and the rest is polled.
+constexpr Ticks kTimerEarly = 20 * kTicksPerMillisecond;
+Ticks g_nextQueryAt = 0;
+UINT_PTR g_nextQueryTimer = 0;
 
-// Markers queued for another window, or for one that is gone with its queue, order nothing here.
-void ForgetMarkersUnlessFor(HWND hWnd) {
-    if (g_hMarkedWnd != hWnd || !IsWindow(g_hMarkedWnd)) {
-        g_hMarkedWnd = hWnd;
-        g_closedMarkersQueued = 0;
-    }
+void DisarmNextQuery() {
+    if (g_nextQueryTimer != 0)
+        KillTimer(nullptr, g_nextQueryTimer);
+    g_nextQueryTimer = 0;
 }
 
-void MarkExchangeClosed() {
-    ForgetMarkersUnlessFor(g_hNotifyWnd);
-    if (IsWindow(g_hNotifyWnd) &&
-        PostMessageW(g_hNotifyWnd, WM_SOCKET, 0, WSAMAKESELECTREPLY(kExchangeClosedEvent, 0)))
-        ++g_closedMarkersQueued;
+// Ends the synchronisation without a word and without an outcome: another one replaces it, or
+// its window is gone.
+void CancelSync() {
+    DisarmNextQuery();
+    CloseQuery();
+    const Sync ended = std::move(g_sync);
+    g_sync = {};
+    if (ended.open)
+        ShowExchangeBusy(ended.hNotifyWnd, false);
 }
 
-// Consumes a marker; true for a notification that a closed exchange left in the queue.
-bool IsStaleNotification(WORD event) {
-    if (event == kExchangeClosedEvent) {
-        g_closedMarkersQueued -= g_closedMarkersQueued > 0 ? 1 : 0;
-        return true;
-    }
-    return g_closedMarkersQueued > 0;
-}
-
-// The bound of the open exchange: a thread timer, so that it needs no window procedure.
-UINT_PTR g_timeLimitTimer = 0;
-
-void CALLBACK OnTimeLimit(HWND, UINT, UINT_PTR, DWORD) {
-    AbandonExchange();
-}
-
-void ArmTimeLimit() {
-    g_timeLimitTimer = SetTimer(nullptr, 0, kExchangeTimeLimitMs, OnTimeLimit);
-}
-
-void DisarmTimeLimit() {
-    if (g_timeLimitTimer != 0)
-        KillTimer(nullptr, g_timeLimitTimer);
-    g_timeLimitTimer = 0;
-}
-
-void CloseExchange() {
-    if (g_timeSocket == INVALID_SOCKET)
-        return;
-    DisarmTimeLimit();
-    closesocket(g_timeSocket);
-    g_timeSocket = INVALID_SOCKET;
-    WSACleanup();
-    MarkExchangeClosed();
-    ShowExchangeBusy(g_hNotifyWnd, false);
+void EndSync(ExchangeOutcome outcome) {
+    CancelSync();
+    g_lastOutcome = outcome;
+    if (g_unattended)
+        PostQuitMessage(0);
 }
 
 ExchangeOutcome OutcomeOf(ClockOutcome clock) {
@@ -92,95 +72,110 @@ ExchangeOutcome OutcomeOf(ClockOutcome clock) {
     return ExchangeOutcome::ClockNotSettable;
 }
 
-bool EndExchange(ExchangeOutcome outcome) {
-    CloseExchange();
-    g_lastOutcome = outcome;
-    if (g_unattended)
-        PostQuitMessage(0);
-    return outcome != ExchangeOutcome::NoAnswer;
+void SetClock(const CounterOffset& server) {
+    EndSync(OutcomeOf(UpdateSystemClock(server)));
 }
 
-void OnConnected(int error) {
-    AppendLog(g_hLogEdit, kLogEventStart);
-    if (error != 0) {
-        AppendLog(g_hLogEdit, kLogConnectFailed, error);
-        AppendFailureHint(g_hLogEdit, error, HintShape::Line);
-        EndExchange(ExchangeOutcome::NoAnswer);
+// An answer that the ten-year guard refuses ends a search at once: the clock update says why.
+bool IsRefusedByYear(const TimeAnswer& answer) {
+    const SYSTEMTIME received = TimeFromSecondsSince1900(ResolveSecondsSince1900(answer.count));
+    return !IsWithinTenYears(received.wYear, g_clockAccess.localTime().wYear);
+}
+
+// The first moment a query to the server may start: the spacing after the last one.
+Ticks EarliestQueryMoment() {
+    const auto last = LastQueryStart(ServerAddressOf(g_sync.address.c_str()).sin_addr.s_addr);
+    return last ? *last + g_searchSettings.spacing : 0;
+}
+
+void OnAnswered(const TimeAnswer& answer);
+void OnQueryFailed();
+
+UINT QueryTimeLimitMs() {
+    if (!g_sync.search || g_sync.queries == 0)
+        return kExchangeTimeLimitMs;
+    // The whole search ends by its deadline.
+    const Ticks left = g_sync.search->Deadline() - CounterNow();
+    return static_cast<UINT>(
+        std::clamp<Ticks>(left / kTicksPerMillisecond, USER_TIMER_MINIMUM, kExchangeTimeLimitMs));
+}
+
+bool OpenSyncQuery() {
+    QueryRequest request;
+    request.hLogTarget = g_sync.hLogTarget;
+    request.hNotifyWnd = g_sync.hNotifyWnd;
+    request.address = g_sync.address.c_str();
+    request.logSteps = g_sync.queries == 0;
+    request.timeLimitMs = QueryTimeLimitMs();
+    request.listener = {OnAnswered, OnQueryFailed};
+    ++g_sync.queries;
+    if (OpenQuery(request))
+        return true;
+    OnQueryFailed();
+    return false;
+}
+
+void CALLBACK OnNextQueryTime(HWND, UINT, UINT_PTR, DWORD) {
+    DisarmNextQuery();
+    if (!IsWindow(g_sync.hNotifyWnd)) {
+        CancelSync();
         return;
     }
-    AppendLog(g_hLogEdit, kLogConnected);
-    AppendLog(g_hLogEdit, kLogAwaitingData);
+    WaitForCounter(g_nextQueryAt);
+    OpenSyncQuery();
 }
 
-void CompleteAnswer() {
-    CloseExchange();
-    g_serverTime = ntohl(g_serverTime);
-    AppendLog(g_hLogEdit, kLogEventStart);
-    AppendLog(g_hLogEdit, kLogReceived, g_serverTime);
-    EndExchange(OutcomeOf(UpdateSystemClock()));
-}
-
-// Logs the failure's line (format with arg1 and arg2), then the hint for its error.
-void FailRead(int error, const wchar_t* format, int arg1, int arg2 = 0) {
-    AppendLog(g_hLogEdit, kLogEventStart);
-    AppendLog(g_hLogEdit, format, arg1, arg2);
-    AppendFailureHint(g_hLogEdit, error, HintShape::Line);
-    EndExchange(ExchangeOutcome::NoAnswer);
-}
-
-enum class ReadState { Incomplete, Complete, Closed, Failed };
-
-// Reads what has arrived of the four bytes; anything the server sends after them is not read.
-ReadState ReadAnswer() {
-    while (g_receivedBytes < kAnswerSize) {
-        char* const end = reinterpret_cast<char*>(&g_serverTime) + g_receivedBytes;
-        const int count = recv(g_timeSocket, end, kAnswerSize - g_receivedBytes, 0);
-        if (count == 0)
-            return ReadState::Closed;
-        if (count == SOCKET_ERROR)
-            return WSAGetLastError() == WSAEWOULDBLOCK ? ReadState::Incomplete : ReadState::Failed;
-        g_receivedBytes += count;
-    }
-    return ReadState::Complete;
-}
-
-void OnReadable(int error) {
-    if (error != 0) {
-        FailRead(error, kLogReadFailed, error);
+// Opens the next query at that moment, or later when its server was asked less than the spacing
+// before it.
+void ScheduleQuery(Ticks at) {
+    g_nextQueryAt = std::max(at, EarliestQueryMoment());
+    const Ticks wait = g_nextQueryAt - CounterNow();
+    if (wait <= 0) {
+        OpenSyncQuery();
         return;
     }
-    switch (ReadAnswer()) {
-    case ReadState::Complete:
-        CompleteAnswer();
-        return;
-    case ReadState::Failed: {
-        const int failure = WSAGetLastError();
-        FailRead(failure, kLogReadFailed, failure);
-        return;
-    }
-    case ReadState::Closed:
-        FailRead(WSAEDISCON, kLogClosedEarly, g_receivedBytes, WSAEDISCON);
-        return;
-    case ReadState::Incomplete:
-        return;
-    }
+    const Ticks timerMs = (wait - kTimerEarly) / kTicksPerMillisecond;
+    g_nextQueryTimer =
+        SetTimer(nullptr, 0, static_cast<UINT>(std::max<Ticks>(timerMs, 0)), OnNextQueryTime);
 }
 
-// The last bytes may still wait to be read when the close is reported; a close that carries an
-// error (a reset) is reported with that error.
-void OnClosed(int error) {
-    if (ReadAnswer() == ReadState::Complete) {
-        CompleteAnswer();
+void OnAnswered(const TimeAnswer& answer) {
+    if (!IsWindow(g_sync.hNotifyWnd)) {
+        CancelSync();
         return;
     }
-    const int cause = error != 0 ? error : WSAEDISCON;
-    FailRead(cause, kLogClosedEarly, g_receivedBytes, cause);
+    if (!g_sync.search || IsRefusedByYear(answer)) {
+        SetClock(OffsetFromAnswer(answer));
+        return;
+    }
+    const SearchStep step = g_sync.search->OnAnswer(answer);
+    AppendLog(g_hLogEdit, kLogSearchLine, SearchProgressLine(g_sync.search->Progress()).c_str());
+    switch (step.state) {
+    case SearchState::Query:
+        ScheduleQuery(step.sendAt);
+        return;
+    case SearchState::FellBack:
+        AppendLog(g_hLogEdit, kLogSearchLine, SearchFallbackLine().c_str());
+        break;
+    case SearchState::Done:
+        break;
+    }
+    SetClock(step.result);
 }
 
-bool FailToStart(HWND hLogTarget, const wchar_t* format, int error) {
-    AppendLog(hLogTarget, format, error);
-    AppendFailureHint(hLogTarget, error, HintShape::Paragraph);
-    return EndExchange(ExchangeOutcome::NoAnswer);
+// A query that failed (logged with its hint) ends the synchronisation; on the precise road, once
+// answers have come, the clock is set from what they tell.
+void OnQueryFailed() {
+    if (!IsWindow(g_sync.hNotifyWnd)) {
+        CancelSync();
+        return;
+    }
+    if (!g_sync.search || g_sync.search->Progress().answers == 0) {
+        EndSync(ExchangeOutcome::NoAnswer);
+        return;
+    }
+    AppendLog(g_hLogEdit, kLogSearchCutShort, SearchCutShortLine().c_str());
+    SetClock(g_sync.search->Estimate());
 }
 
 } // namespace
@@ -201,94 +196,46 @@ std::wstring SelectedServerAddress(HWND hListView) {
     return address;
 }
 
-bool StartSync(HWND hMainWnd, HWND hListView) {
+bool StartSync(HWND hMainWnd, HWND hListView, SyncRoad road) {
     const std::wstring address = SelectedServerAddress(hListView);
     if (address.empty())
         return false;
     SetWindowTextW(g_hLogEdit, L"");
-    ConnectTimeServer(g_hLogEdit, hMainWnd, WideToAnsi(address.c_str()).c_str());
+    ConnectTimeServer(g_hLogEdit, hMainWnd, WideToAnsi(address.c_str()).c_str(), road);
     return true;
 }
 
-sockaddr_in ServerAddressOf(const char* address) {
-    sockaddr_in server = {};
-    server.sin_family = AF_INET;
-    server.sin_port = htons(kTimeProtocolPort);
-    server.sin_addr.s_addr = inet_addr(address ? address : "");
-    return server;
-}
-
-bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address) {
-    CloseExchange();
-    ForgetMarkersUnlessFor(hNotifyWnd);
-    g_hNotifyWnd = hNotifyWnd;
-    g_receivedBytes = 0;
-    g_serverTime = 0;
-
-    WSADATA wsaData = {};
-    if (const int error = WSAStartup(2, &wsaData); error != 0)
-        return FailToStart(hLogTarget, kLogStartupFailed, error);
-    AppendLog(hLogTarget, kLogStartedUp, wsaData.szDescription);
-
-    g_timeSocket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (g_timeSocket == INVALID_SOCKET) {
-        const int error = WSAGetLastError();
-        WSACleanup();
-        return FailToStart(hLogTarget, kLogSocketFailed, error);
-    }
-    AppendLog(hLogTarget, kLogSocketCreated, static_cast<int>(g_timeSocket));
-
-    if (WSAAsyncSelect(g_timeSocket, hNotifyWnd, WM_SOCKET, kEvents) == SOCKET_ERROR)
-        return FailToStart(hLogTarget, kLogAsyncSelectFailed, WSAGetLastError());
-
-    // An address the library cannot read would become the broadcast address: never connect there.
-    g_serverAddr = ServerAddressOf(address);
-    if (g_serverAddr.sin_addr.s_addr == INADDR_NONE)
-        return FailToStart(hLogTarget, kLogConnectFailedAtOnce, WSAEADDRNOTAVAIL);
-
-    const int result = connect(g_timeSocket, reinterpret_cast<const sockaddr*>(&g_serverAddr),
-                               sizeof g_serverAddr);
-    if (result == 0 || WSAGetLastError() == WSAEWOULDBLOCK) {
-        AppendLog(hLogTarget, kLogConnecting, address ? address : "");
-        ArmTimeLimit();
-        ShowExchangeBusy(hNotifyWnd, true);
-        return true;
-    }
-    return FailToStart(hLogTarget, kLogConnectFailedAtOnce, WSAGetLastError());
+bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address, SyncRoad road) {
+    CancelSync();
+    g_sync.open = true;
+    g_sync.hLogTarget = hLogTarget;
+    g_sync.hNotifyWnd = hNotifyWnd;
+    g_sync.address = address ? address : "";
+    if (road == SyncRoad::Precise)
+        g_sync.search.emplace(g_searchSettings);
+    ShowExchangeBusy(hNotifyWnd, true);
+    const Ticks wait = EarliestQueryMoment() - CounterNow();
+    if (wait <= 0)
+        return OpenSyncQuery();
+    AppendLog(hLogTarget, kLogCourtesyWait,
+              CourtesyWaitLine(g_searchSettings.spacing, wait).c_str());
+    ScheduleQuery(0);
+    return true;
 }
 
 void OnSocketNotify(WPARAM wParam, LPARAM lParam) {
-    if (IsStaleNotification(WSAGETSELECTEVENT(lParam)))
-        return;
-    if (g_timeSocket == INVALID_SOCKET || static_cast<SOCKET>(wParam) != g_timeSocket)
-        return;
-    const int error = WSAGETSELECTERROR(lParam);
-    switch (WSAGETSELECTEVENT(lParam)) {
-    case FD_CONNECT:
-        OnConnected(error);
-        break;
-    case FD_READ:
-        OnReadable(error);
-        break;
-    case FD_CLOSE:
-        OnClosed(error);
-        break;
-    default:
-        break;
-    }
+    OnQueryNotify(wParam, lParam);
 }
 
 void AbandonExchange() {
-    if (!IsExchangeOpen())
-        return;
-    AppendLog(g_hLogEdit, kLogEventStart);
-    AppendLog(g_hLogEdit, kLogTimedOut, WSAETIMEDOUT);
-    AppendFailureHint(g_hLogEdit, WSAETIMEDOUT, HintShape::Line);
-    EndExchange(ExchangeOutcome::NoAnswer);
+    if (IsQueryOpen())
+        AbandonQuery();
+    else if (g_sync.open)
+        EndSync(ExchangeOutcome::NoAnswer);
 }
 
 bool IsExchangeOpen() {
-    return g_timeSocket != INVALID_SOCKET;
+    return g_sync.open;
 }
 
 ExchangeOutcome LastExchangeOutcome() {

@@ -25,6 +25,15 @@ inline constexpr wchar_t kLogClockNotSet[] = L"不能设置新的日期和时间
 inline constexpr wchar_t kLogClockChanged[] =
     L"\r\n系统的日期和时间已成功更改：\r\n以前\t%s, %s.%03i \r\n现在\t%s, %s.%03i.";
 
+// How far the local clock was off, on a line of its own after the report or the failure.
+inline constexpr wchar_t kLogCorrection[] = L"\r\n%s";
+// The precise search's lines (progress, fallback) below the received line, each on its own.
+inline constexpr wchar_t kLogSearchLine[] = L"%s\r\n";
+// After a later query's failure line and its hint.
+inline constexpr wchar_t kLogSearchCutShort[] = L"\r\n%s\r\n";
+// Before the first query's steps, when the server was asked less than the spacing ago.
+inline constexpr wchar_t kLogCourtesyWait[] = L"%s\r\n";
+
 // What to do, on a line of its own after a failure line whose cause the user can act on.
 inline constexpr wchar_t kLogHintLine[] = L"\r\n%s";
 inline constexpr wchar_t kLogHintParagraph[] = L"%s\r\n\r\n";

@@ -87,6 +87,9 @@ TEST(IsIpCommandLineFor, NeedsThisProgramAndAnIpKey) {
         {L"\"C:\\Tools\\sync\\Vexlo.exe\" /ip 132.163.4.101", true},
         {L"\"c:\\tools\\SYNC\\vexlo.EXE\" /ip 9", true},
         {L"C:\\Tools\\sync\\Vexlo.exe -ip x", true},
+        {L"\"C:\\Tools\\sync\\Vexlo.exe\" /ip 132.163.4.101 /precise", true},
+        {L"\"C:\\Tools\\sync\\Vexlo.exe\" -ip 132.163.4.101 -precise", true},
+        {L"\"C:\\Tools\\sync\\Vexlo.exe\" /precise", false},
         {L"\"C:\\Tools\\sync\\Vexlo.exe\"", false},
         {L"\"C:\\Tools\\sync\\Vexlo.exe\" /IP 1.2.3.4", false},
         {L"\"C:\\Tools\\other.exe\" /ip 1.2.3.4", false},
@@ -103,14 +106,20 @@ TEST(IsOwnIpCommandLine, RecognisesTheRunningProgram) {
     std::wstring upper = path;
     CharUpperW(upper.data());
     EXPECT_TRUE(IsOwnIpCommandLine((L"\"" + upper + L"\" /ip 9").c_str()));
+    EXPECT_TRUE(IsOwnIpCommandLine((L"\"" + path + L"\" /ip 1.2.3.4 /precise").c_str()));
     EXPECT_FALSE(IsOwnIpCommandLine((L"\"" + path + L"\"").c_str()));
 }
 
-TEST(FormatUsageText, QuotesTheModulePath) {
-    EXPECT_EQ(FormatUsageText(L"C:\\Tools\\Vexlo.exe"),
-              L"用法:\r\n\"C:\\Tools\\Vexlo.exe\" /ip 132.163.4.101\r\n");
+TEST(FormatUsageText, QuotesTheModulePathInEachForm) {
+    const auto usage = [](const std::wstring& path) {
+        return L"用法:\r\n\"" + path + L"\" /ip 132.163.4.101\r\n\"" + path +
+               L"\" /ip 132.163.4.101 /precise\r\n";
+    };
+    EXPECT_EQ(FormatUsageText(L"C:\\Tools\\Vexlo.exe"), usage(L"C:\\Tools\\Vexlo.exe"));
     const std::wstring longPath = L"C:\\" + std::wstring(2000, L'x') + L".exe";
-    EXPECT_EQ(FormatUsageText(longPath), L"用法:\r\n\"" + longPath + L"\" /ip 132.163.4.101\r\n");
+    EXPECT_EQ(FormatUsageText(longPath), usage(longPath));
+    // A path that holds the placeholder itself stays as it is.
+    EXPECT_EQ(FormatUsageText(L"C:\\%s\\V.exe"), usage(L"C:\\%s\\V.exe"));
 }
 
 } // namespace

@@ -85,7 +85,8 @@ TEST(EndToEnd, ADoubleClickOnARowSynchronisesWithThatServer) {
     std::wstring log;
     const std::wregex answered(
         L"[\\s\\S]*接受的时间为从1900年1月1日起 \\d+ 秒 \r\n"
-        L"(不能设置新的日期和时间! #1314\\.\r\n.+|\r\n系统的日期和时间已成功更改：[\\s\\S]*\\.)");
+        L"(不能设置新的日期和时间! #1314\\.\r\n.+|\r\n系统的日期和时间已成功更改：[\\s\\S]*\\.)"
+        L"\r\n本机时钟.+。");
     for (int i = 0; i < 250 && !std::regex_match(log, answered); ++i) {
         Sleep(20);
         log = WindowText(hLog);
@@ -133,9 +134,9 @@ bool UnderWine() {
 
 TEST(EndToEnd, UnattendedExitCodesTellWhatHappenedToTheClock) {
     ProgramFolder folder(L"exitcodes");
-    TestTimeServer old("127.0.0.35", AnswerWith(0)); // 1900
+    TestTimeServer old("127.0.0.35", AnswerWith(kCountIn2070));
     TestTimeServer hourOff("127.0.0.36", AnswerWith(SecondsSince1900Now() - 3600));
-    TestTimeServer good("127.0.0.37", AnswerOnSecondBoundary());
+    TestTimeServer good("127.0.0.37", AnswerInTheMiddleOfTheSecond());
     // Wine sets a clock that moves by less than half a second; Windows refuses a process that
     // lacks the time privilege, as the tests run.
     const DWORD goodCode = UnderWine() ? 0 : 4;
@@ -144,6 +145,9 @@ TEST(EndToEnd, UnattendedExitCodesTellWhatHappenedToTheClock) {
         {L"/ip 127.0.0.36", 4},
         {L"/ip 127.0.0.37", goodCode},
         {L"/ip 127.0.0.38", 1}, // nothing listens
+        // The precise road's first answer is handled as the quick road's.
+        {L"/ip 127.0.0.35 /precise", 3},
+        {L"/ip 127.0.0.38 -precise", 1},
     };
     for (const auto& [arguments, code] : cases) {
         VexloProcess vexlo(folder.Program(), arguments);
@@ -154,10 +158,10 @@ TEST(EndToEnd, UnattendedExitCodesTellWhatHappenedToTheClock) {
 
 TEST(EndToEnd, UnattendedWritesTheLogToARedirectedOutput) {
     ProgramFolder folder(L"output");
-    TestTimeServer old("127.0.0.39", AnswerWith(0));
+    TestTimeServer old("127.0.0.39", AnswerWith(kCountIn2070));
     const std::regex expected(
         "\r\nStarted up WinSock 2\\.0\r\n[\\s\\S]*: 127\\.0\\.0\\.39\\.\\.\\.\r\n"
-        "[\\s\\S]* 0 [\\s\\S]* 1900/1/1, [\\s\\S]*!\r\n");
+        "[\\s\\S]* 1073741824 [\\s\\S]* 2070/2/15, [\\s\\S]*!\r\n");
     const std::filesystem::path file = folder.Path() / L"out.txt";
     {
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -277,7 +281,7 @@ private:
 
 TEST(EndToEnd, AStalledOutputNeverHoldsTheRun) {
     ProgramFolder folder(L"stalled");
-    TestTimeServer old("127.0.0.65", AnswerWith(0)); // 1900: refused, exit code 3
+    TestTimeServer old("127.0.0.65", AnswerWith(kCountIn2070)); // refused, exit code 3
     StalledPipe pipe;
     const ULONGLONG start = GetTickCount64();
     VexloProcess vexlo(folder.Program(), L"/ip 127.0.0.65", pipe.WriteEnd());
@@ -299,18 +303,21 @@ TEST(EndToEnd, TheUsageGoesToARedirectedOutputWithoutABox) {
     }
     EXPECT_EQ(exitCode, 6u);
     EXPECT_FALSE(windowShown);
-    EXPECT_EQ(out.Read(),
-              Utf8(L"用法:\r\n\"" + folder.Program().wstring() + L"\" /ip 132.163.4.101\r\n"));
+    const std::wstring program = folder.Program().wstring();
+    EXPECT_EQ(out.Read(), Utf8(L"用法:\r\n\"" + program + L"\" /ip 132.163.4.101\r\n\"" + program +
+                               L"\" /ip 132.163.4.101 /precise\r\n"));
 }
 
 TEST(EndToEnd, WithoutAConsoleOrAnOutputTheUsageIsABox) {
     // As from Explorer: no console that the program could write to, and no redirection.
     FreeConsole();
     ProgramFolder folder(L"usage");
-    const std::wstring expected =
-        L"用法:\r\n\"" + folder.Program().wstring() + L"\" /ip 132.163.4.101\r\n";
-    for (const wchar_t* arguments : {L"/IP 127.0.0.80", L"/ip", L"/ip 1.2.3.4 extra", L"/ip 1.2.3",
-                                     L"/ip 1.2.3.4.5", L"/ip 1.2.3.a", L"/x 1 /ip 1.2.3.4"}) {
+    const std::wstring program = folder.Program().wstring();
+    const std::wstring expected = L"用法:\r\n\"" + program + L"\" /ip 132.163.4.101\r\n\"" +
+                                  program + L"\" /ip 132.163.4.101 /precise\r\n";
+    for (const wchar_t* arguments :
+         {L"/IP 127.0.0.80", L"/ip", L"/ip 1.2.3.4 extra", L"/ip 1.2.3", L"/ip 1.2.3.4.5",
+          L"/ip 1.2.3.a", L"/x 1 /ip 1.2.3.4", L"/ip 1.2.3.4 /PRECISE", L"/precise /ip 1.2.3.4"}) {
         const std::string name = testing::PrintToString(std::wstring(arguments));
         VexloProcess vexlo(folder.Program(), arguments);
         const HWND hBox = vexlo.WaitForWindow(L"#32770", 10'000);

@@ -9,6 +9,7 @@
 namespace {
 
 constexpr int IDC_SYNC_BTN = 300;
+constexpr int IDC_PRECISE_BTN = 301;
 constexpr int IDC_LOG_EDIT = 200;
 
 // The window that has the keyboard focus in the window's own thread.
@@ -38,6 +39,8 @@ TEST(EndToEnd, TheShownWindowTakesTabShiftTabAndEscAsADialogBoxDoes) {
     ASSERT_TRUE(hWnd);
     const HWND hList = FindChild(hWnd, L"SysListView32");
     const HWND hSync = FindChild(hWnd, L"Button", IDC_SYNC_BTN);
+    const HWND hPrecise = FindChild(hWnd, L"Button", IDC_PRECISE_BTN);
+    ASSERT_TRUE(hPrecise);
     const HWND hLog = FindChild(hWnd, L"Edit", IDC_LOG_EDIT);
     const struct {
         const char* name = nullptr;
@@ -46,7 +49,9 @@ TEST(EndToEnd, TheShownWindowTakesTabShiftTabAndEscAsADialogBoxDoes) {
     } steps[] = {
         {"at the start", {}, hList},
         {"Tab", {VK_TAB}, hSync},
-        {"Shift+Tab", {VK_SHIFT, VK_TAB}, hList},
+        {"Tab again", {VK_TAB}, hPrecise},
+        {"Shift+Tab", {VK_SHIFT, VK_TAB}, hSync},
+        {"Shift+Tab to the list", {VK_SHIFT, VK_TAB}, hList},
         {"Shift+Tab again", {VK_SHIFT, VK_TAB}, hLog},
         {"Esc in the log pane", {VK_ESCAPE}, hLog},
         {"Tab out of the log pane", {VK_TAB}, hList},

@@ -2,6 +2,7 @@
 
 #include "app/app_globals.h"
 #include "ui/mainwnd/main_wnd.h"
+#include "tests/support/exchange_host.h"
 #include "tests/support/message_pump.h"
 #include "app/program_paths.h"
 #include "tests/support/scratch_folder.h"
@@ -54,5 +55,6 @@ protected:
     CMainWnd& Wnd() const { return *m_wnd; }
 
     ScratchFolder m_folder{L"mainwnd"};
+    TestQuerySpacing m_spacing; // tests ask one server again and again
     std::unique_ptr<CMainWnd> m_wnd;
 };

@@ -14,11 +14,11 @@ inline Box BoxOf(const RECT& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-// The list, the log pane, the button, the label, the command box, the auto-start box and the
-// shortcut box, in that order.
+// The list, the log pane, the two buttons ("校时", "精确校时"), the label, the command box, the
+// auto-start box and the shortcut box, in that order.
 inline std::vector<HWND> ControlsOf(const CMainWnd& wnd) {
-    return {wnd.m_hSrvList, wnd.m_hLogEdit,    wnd.m_hSyncBtn,    wnd.m_hAutoRunTip,
-            wnd.m_hCmdEdit, wnd.m_hAutoRunChk, wnd.m_hShortcutChk};
+    return {wnd.m_hSrvList,    wnd.m_hLogEdit, wnd.m_hSyncBtn,    wnd.m_hPreciseBtn,
+            wnd.m_hAutoRunTip, wnd.m_hCmdEdit, wnd.m_hAutoRunChk, wnd.m_hShortcutChk};
 }
 
 // Each control's rectangle in the main window's client coordinates, in ControlsOf order.

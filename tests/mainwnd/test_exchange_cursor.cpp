@@ -46,6 +46,7 @@ TEST_F(ExchangeCursor, ShowsTheBusyCursorOverEveryControlWhileAnExchangeIsOpen) 
         {"server list", Wnd().m_hSrvList},
         {"log pane", Wnd().m_hLogEdit},
         {"sync button", Wnd().m_hSyncBtn},
+        {"precise button", Wnd().m_hPreciseBtn},
     };
     for (const auto& place : places) {
         PointAt(place.hWnd);

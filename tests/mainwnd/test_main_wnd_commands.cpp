@@ -63,6 +63,10 @@ TEST_F(MainWindowTest, FillsTheListAndTheCommandBoxFromTheServerFile) {
          ServerXml("  <cfg/>\n", Srv("授时中心", "4.4.4.4")),
          {{L"授时中心", L"4.4.4.4"}},
          OwnCommand()},
+        {"own command on the precise road",
+         ServerXml(Cfg(ToUtf8(own + L" /precise")), Srv("a", "1.1.1.1")),
+         {{L"a", L"1.1.1.1"}},
+         own + L" /precise"},
         {"no cfg", ServerXml("", Srv("a", "1.1.1.1")), {{L"a", L"1.1.1.1"}}, L""},
         {"not XML", "<srv_root><srv>", kBuiltInRows, L""},
         {"a host name longer than its column",
@@ -177,6 +181,22 @@ protected:
         return {first.Connections(), second.Connections(), third.Connections()};
     }
 
+    // Runs one synchronisation request until the first server has been asked (or none is) and
+    // reports which servers were; then ends the exchange.
+    std::vector<int> FirstAsked(const std::function<void()>& request) {
+        const ServerReply answer = AnswerWith(0xDA304000);
+        TestTimeServer first("127.0.0.41", answer), second("127.0.0.42", answer),
+            third("127.0.0.43", answer);
+        const auto count = [&] {
+            return first.Connections() + second.Connections() + third.Connections();
+        };
+        request();
+        PumpMessagesUntil([&] { return !IsExchangeOpen() || count() > 0; }, 5000);
+        PumpMessagesFor(50);
+        AbandonExchange();
+        return {first.Connections(), second.Connections(), third.Connections()};
+    }
+
     // What the mouse sends for a click, or a double-click, at a point of the list.
     void ClickAt(POINT point, bool twice = false, WPARAM keys = 0) const {
         const UINT messages[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
@@ -193,23 +213,40 @@ protected:
     }
 };
 
-TEST_F(MainWindowSync, TheButtonUsesTheTopmostSelectedRow) {
+// Each button starts its road with the topmost selected row; nothing happens without one. Only
+// the start is waited for: the precise road goes on asking.
+TEST_F(MainWindowSync, EachButtonUsesTheTopmostSelectedRow) {
+    const struct {
+        const char* name;
+        HWND hButton;
+    } buttons[] = {{"校时", Wnd().m_hSyncBtn}, {"精确校时", Wnd().m_hPreciseBtn}};
     const struct {
         const char* name;
         std::vector<int> clicked; // the first one plain, the others with Ctrl held
         std::vector<int> asked;
+        const wchar_t* address; // what the log names; null: the log stays as it was
     } cases[] = {
-        {"no row", {}, {0, 0, 0}}, // first: the log shows the help text
-        {"one row", {1}, {0, 1, 0}},
-        {"several rows", {2, 1}, {0, 1, 0}},
-        {"all rows", {2, 0, 1}, {1, 0, 0}},
+        {"no row", {}, {0, 0, 0}, nullptr},
+        {"one row", {1}, {0, 1, 0}, L"127.0.0.42"},
+        {"several rows", {2, 1}, {0, 1, 0}, L"127.0.0.42"},
+        {"all rows", {2, 0, 1}, {1, 0, 0}, L"127.0.0.41"},
     };
-    for (const auto& c : cases) {
-        for (size_t i = 0; i < c.clicked.size(); ++i)
-            ClickAt(RowCentre(c.clicked[i]), false, i == 0 ? 0 : MK_CONTROL);
-        EXPECT_EQ(Asked([&] { SendMessageW(Wnd().m_hSyncBtn, BM_CLICK, 0, 0); }), c.asked)
-            << c.name;
-        EXPECT_EQ(WindowText(Wnd().m_hLogEdit) == kHelpText, c.clicked.empty()) << c.name;
+    for (const auto& button : buttons) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << button.name << ", " << c.name);
+            ListView_SetItemState(Wnd().m_hSrvList, -1, 0, LVIS_SELECTED);
+            for (size_t i = 0; i < c.clicked.size(); ++i)
+                ClickAt(RowCentre(c.clicked[i]), false, i == 0 ? 0 : MK_CONTROL);
+            const std::wstring before = WindowText(Wnd().m_hLogEdit);
+            EXPECT_EQ(FirstAsked([&] { SendMessageW(button.hButton, BM_CLICK, 0, 0); }), c.asked);
+            const std::wstring log = WindowText(Wnd().m_hLogEdit);
+            if (c.address)
+                EXPECT_NE(log.find(L"正在连接: " + std::wstring(c.address) + L"..."),
+                          std::wstring::npos)
+                    << ToUtf8(log);
+            else
+                EXPECT_EQ(log, before);
+        }
     }
 }
 

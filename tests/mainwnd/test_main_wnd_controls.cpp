@@ -20,6 +20,7 @@ TEST_F(MainWindowTest, EveryControlHasItsClassIdStyleTextAndTheWindowsFont) {
         {Wnd().m_hLogEdit, L"Edit", 200,
          kChild | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_WANTRETURN, kHelpText},
         {Wnd().m_hSyncBtn, L"Button", 300, kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, L"校时"},
+        {Wnd().m_hPreciseBtn, L"Button", 301, kChild | WS_TABSTOP | BS_PUSHBUTTON, L"精确校时"},
         {Wnd().m_hAutoRunTip, L"Static", 0, kChild | SS_LEFTNOWORDWRAP,
          L"勾选复选框，即将相应命令行指令写入注册表，实现开机自启:"},
         {Wnd().m_hCmdEdit, L"Edit", 0, kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_WANTRETURN,

@@ -31,7 +31,7 @@ struct DpiCase {
     Box client;
     LONG fontHeight;
     int columns[2];
-    Box layout[7]; // ControlsOf order
+    Box layout[8]; // ControlsOf order
 };
 
 constexpr DpiCase kCases[] = {
@@ -44,6 +44,7 @@ constexpr DpiCase kCases[] = {
      {{6, 1, 489, 374},
       {490, 1, 884, 374},
       {236, 425, 311, 462},
+      {128, 425, 228, 462},
       {316, 405, 881, 430},
       {317, 434, 779, 458},
       {780, 434, 880, 458},
@@ -57,6 +58,7 @@ constexpr DpiCase kCases[] = {
      {{8, 2, 587, 449},
       {589, 2, 1060, 449},
       {286, 512, 376, 555},
+      {157, 512, 277, 555},
       {383, 488, 1058, 518},
       {385, 523, 935, 552},
       {937, 523, 1057, 552},
@@ -127,6 +129,7 @@ TEST_F(MainWindowAtDpi, EveryTextFitsItsControl) {
         int besideText; // room the control keeps for other things on the text's line
     } cases[] = {
         {"button", Wnd().m_hSyncBtn, kSyncButtonText, buttonEdges},
+        {"precise button", Wnd().m_hPreciseBtn, kPreciseButtonText, buttonEdges},
         {"label", Wnd().m_hAutoRunTip, kAutoRunTipText, 0},
         {"auto-start box", Wnd().m_hAutoRunChk, kAutoRunCheckText, checkBox},
         {"shortcut box", Wnd().m_hShortcutChk, kShortcutCheckText, checkBox},

@@ -46,6 +46,7 @@ TEST_F(MainWindowDpiChange, RebuildsFontColumnsSizeAndLayoutKeepingTheControls) 
          {{8, 2, 588, 449},
           {590, 2, 1062, 449},
           {287, 523, 377, 566},
+          {158, 523, 278, 566},
           {384, 499, 1060, 529},
           {386, 534, 937, 563},
           {939, 534, 1059, 563},
@@ -63,6 +64,7 @@ TEST_F(MainWindowDpiChange, RebuildsFontColumnsSizeAndLayoutKeepingTheControls) 
          {{6, 1, 544, 474},
           {545, 1, 984, 474},
           {271, 527, 346, 564},
+          {163, 527, 263, 564},
           {351, 507, 939, 532},
           {352, 536, 814, 560},
           {815, 536, 915, 560},
@@ -109,6 +111,7 @@ TEST_F(MainWindowDpiChange, RebuildsFontColumnsSizeAndLayoutKeepingTheControls) 
         EXPECT_EQ(SendMessageW(Wnd().m_hShortcutChk, BM_GETCHECK, 0, 0), BST_CHECKED);
         EXPECT_EQ(WindowText(Wnd().m_hCmdEdit), L"edited");
         EXPECT_EQ(WindowText(Wnd().m_hSyncBtn), L"校时");
+        EXPECT_EQ(WindowText(Wnd().m_hPreciseBtn), L"精确校时");
     }
     EXPECT_EQ(ControlBoxes(Wnd()), opened) << "back at 96 DPI, as the window opened";
 }

@@ -9,6 +9,7 @@
 #include "app/start_up.h"
 #include "timesync/time_exchange.h"
 #include "tests/support/time_limits.h"
+#include "ui/mainwnd/main_wnd_texts.h"
 #include "tests/support/time_server.h"
 
 #include <gtest/gtest.h>
@@ -89,13 +90,43 @@ private:
     ULONGLONG m_stepStart = 0;
 };
 
+// The buttons whose clicks reach the window (WM_COMMAND, BN_CLICKED) while it lives, in order.
+class ClickedButtons {
+public:
+    explicit ClickedButtons(HWND hWnd) {
+        s_hWnd = hWnd;
+        s_ids.clear();
+        m_hHook = SetWindowsHookExW(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId());
+    }
+    ~ClickedButtons() { UnhookWindowsHookEx(m_hHook); }
+    ClickedButtons(const ClickedButtons&) = delete;
+    ClickedButtons& operator=(const ClickedButtons&) = delete;
+
+    int Last() const { return s_ids.empty() ? 0 : s_ids.back(); }
+
+private:
+    static LRESULT CALLBACK Record(int nCode, WPARAM wParam, LPARAM lParam) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the hook gets a CWPSTRUCT
+        const auto* pSent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (nCode == HC_ACTION && pSent->hwnd == s_hWnd && pSent->message == WM_COMMAND &&
+            HIWORD(pSent->wParam) == BN_CLICKED)
+            s_ids.push_back(LOWORD(pSent->wParam));
+        return CallNextHookEx(nullptr, nCode, wParam, lParam);
+    }
+
+    static inline HWND s_hWnd = nullptr;
+    static inline std::vector<int> s_ids;
+    HHOOK m_hHook = nullptr;
+};
+
 std::string ServerXml() {
     const auto srv = [](const char* url, const char* ip) {
         return std::string("  <srv>\n    <url>") + url + "</url>\n    <ip>" + ip +
                "</ip>\n  </srv>\n";
     };
     return "<srv_root>\n  <cfg>\n    <autorun></autorun>\n  </cfg>\n" +
-           srv("first", "127.0.0.151") + srv("second", "127.0.0.152") + "</srv_root>\n";
+           srv("first", "127.0.0.151") + srv("second", "127.0.0.152") +
+           srv("third", "127.0.0.153") + srv("fourth", "127.0.0.154") + "</srv_root>\n";
 }
 
 bool IsChecked(HWND hCheckBox) {
@@ -129,8 +160,27 @@ protected:
         return static_cast<int>(SendMessageW(Wnd().m_hSrvList, LVM_GETNEXTITEM,
                                              static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
+    static bool LooksDefault(HWND hButton) {
+        return (GetWindowLongW(hButton, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    }
+    // The default look is on "校时", or on "精确校时" while it has the focus; never on both.
+    // Enter's default button stays "校时".
     bool SyncIsDefault() const {
-        return (GetWindowLongW(Wnd().m_hSyncBtn, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        return LooksDefault(Wnd().m_hSyncBtn) && !LooksDefault(Wnd().m_hPreciseBtn) &&
+               DefaultId() == IDC_SYNC_BTN;
+    }
+    bool PreciseLooksDefault() const {
+        return LooksDefault(Wnd().m_hPreciseBtn) && !LooksDefault(Wnd().m_hSyncBtn) &&
+               DefaultId() == IDC_SYNC_BTN;
+    }
+    int DefaultId() const { return LOWORD(SendMessageW(Wnd().GetHwnd(), DM_GETDEFID, 0, 0)); }
+    void SelectRow(int row) const {
+        ListView_SetItemState(Wnd().m_hSrvList, -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(Wnd().m_hSrvList, row, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    bool LogNames(const wchar_t* address) const {
+        return WindowText(Wnd().m_hLogEdit).find(L"正在连接: " + std::wstring(address) + L"...") !=
+               std::wstring::npos;
     }
     bool ShowsHelpText() const { return WindowText(Wnd().m_hLogEdit) == kHelpText; }
 
@@ -140,8 +190,12 @@ protected:
 
 TEST_F(MainWindowKeyboard, TabAndShiftTabWalkTheControlsAndEscClosesNothing) {
     const CMainWnd& w = Wnd();
-    const HWND order[] = {w.m_hSrvList,     w.m_hSyncBtn, w.m_hCmdEdit, w.m_hAutoRunChk,
-                          w.m_hShortcutChk, w.m_hLogEdit, w.m_hSrvList};
+    const HWND order[] = {w.m_hSrvList,    w.m_hSyncBtn,     w.m_hPreciseBtn, w.m_hCmdEdit,
+                          w.m_hAutoRunChk, w.m_hShortcutChk, w.m_hLogEdit,    w.m_hSrvList};
+    // The look of the default button at each place: 精确校时 while it has the focus.
+    const auto defaultLookAt = [&](HWND hFocus) {
+        return hFocus == w.m_hPreciseBtn ? PreciseLooksDefault() : SyncIsDefault();
+    };
     std::vector<Step> steps = {
         {"at the start the list has the focus, its first row focused and none selected", [] {},
          [&] {
@@ -150,12 +204,13 @@ TEST_F(MainWindowKeyboard, TabAndShiftTabWalkTheControlsAndEscClosesNothing) {
                                  LVNI_FOCUSED) == 0;
          }},
     };
-    const char* forward[] = {"Tab to 校时",         "Tab to the command box",
-                             "Tab to 开机自启",     "Tab to 创建桌面快捷方式",
-                             "Tab to the log pane", "Tab back to the list"};
+    const char* forward[] = {
+        "Tab to 校时",         "Tab to 精确校时",         "Tab to the command box",
+        "Tab to 开机自启",     "Tab to 创建桌面快捷方式", "Tab to the log pane",
+        "Tab back to the list"};
     for (size_t i = 0; i < std::size(forward); ++i) {
         steps.push_back({forward[i], [] { PressKeys({VK_TAB}); },
-                         [&, to = order[i + 1]] { return HasFocus(to) && SyncIsDefault(); }});
+                         [&, to = order[i + 1]] { return HasFocus(to) && defaultLookAt(to); }});
         if (order[i + 1] == w.m_hLogEdit)
             steps.push_back(
                 {"Esc in the log pane", [] { PressKeys({VK_ESCAPE}); },
@@ -163,13 +218,14 @@ TEST_F(MainWindowKeyboard, TabAndShiftTabWalkTheControlsAndEscClosesNothing) {
     }
     const char* backward[] = {"Shift+Tab to the log pane", "Shift+Tab to 创建桌面快捷方式",
                               "Shift+Tab to 开机自启",     "Shift+Tab to the command box",
-                              "Shift+Tab to 校时",         "Shift+Tab back to the list"};
+                              "Shift+Tab to 精确校时",     "Shift+Tab to 校时",
+                              "Shift+Tab back to the list"};
     for (size_t i = 0; i < std::size(backward); ++i)
         steps.push_back({backward[i],
                          [] {
                              PressKeys({VK_SHIFT, VK_TAB});
                          },
-                         [&, to = order[5 - i]] { return HasFocus(to) && SyncIsDefault(); }});
+                         [&, to = order[6 - i]] { return HasFocus(to) && defaultLookAt(to); }});
     steps.push_back({"Tab to 校时, Down leaves the focus there",
                      [] {
                          PressKeys({VK_TAB});
@@ -186,32 +242,71 @@ TEST_F(MainWindowKeyboard, TabAndShiftTabWalkTheControlsAndEscClosesNothing) {
     KeySession::Run(w.GetHwnd(), steps);
 }
 
+// Enter presses 校时 from every control but 精确校时, which it presses while that has the focus,
+// however the focus came there. Each server is asked once: no wait between two queries.
 TEST_F(MainWindowKeyboard, EnterSynchronisesWithTheSelectedRowOnly) {
     const CMainWnd& w = Wnd();
     const ServerReply answer = AnswerWith(0xDA304000);
-    TestTimeServer first("127.0.0.151", answer), second("127.0.0.152", answer);
-    const auto asked = [&](int firstCount, int secondCount) {
+    TestTimeServer first("127.0.0.151", answer), second("127.0.0.152", answer),
+        third("127.0.0.153", answer), fourth("127.0.0.154", answer);
+    const auto asked = [&](int firstCount, int secondCount, int thirdCount, int fourthCount) {
         return first.Connections() == firstCount && second.Connections() == secondCount &&
-               !IsExchangeOpen();
+               third.Connections() == thirdCount && fourth.Connections() == fourthCount;
     };
-    KeySession::Run(w.GetHwnd(),
-                    {
-                        {"Enter with no row selected", [] { PressKeys({VK_RETURN}); },
-                         [&] { return ShowsHelpText() && asked(0, 0); }},
-                        {"Down selects the second row", [] { PressKeys({VK_DOWN}); },
-                         [&] { return SelectedRow() == 1 && HasFocus(w.m_hSrvList); }},
-                        {"Enter asks the second server", [] { PressKeys({VK_RETURN}); },
-                         [&] { return asked(0, 1) && !ShowsHelpText(); }},
-                        {"Up selects the first row", [] { PressKeys({VK_UP}); },
-                         [&] { return SelectedRow() == 0; }},
-                        {"Tab to 开机自启, Enter presses 校时",
-                         [] {
-                             for (int i = 0; i < 3; ++i)
-                                 PressKeys({VK_TAB});
-                             PressKeys({VK_RETURN});
-                         },
-                         [&] { return HasFocus(w.m_hAutoRunChk) && asked(1, 1); }},
-                    });
+    const auto tab = [](int times) {
+        for (int i = 0; i < times; ++i)
+            PressKeys({VK_TAB});
+    };
+    const ClickedButtons clicked(w.GetHwnd());
+    const auto pressed = [&](int id) { return clicked.Last() == id; };
+    KeySession::Run(
+        w.GetHwnd(),
+        {
+            {"Enter with no row selected", [] { PressKeys({VK_RETURN}); },
+             [&] {
+                 return pressed(IDC_SYNC_BTN) && ShowsHelpText() && asked(0, 0, 0, 0) &&
+                        !IsExchangeOpen();
+             }},
+            {"Down selects the second row", [] { PressKeys({VK_DOWN}); },
+             [&] { return SelectedRow() == 1 && HasFocus(w.m_hSrvList); }},
+            {"Enter asks the second server", [] { PressKeys({VK_RETURN}); },
+             [&] { return asked(0, 1, 0, 0) && !IsExchangeOpen() && !ShowsHelpText(); }},
+            {"End selects the last row", [] { PressKeys({VK_END}); },
+             [&] { return SelectedRow() == 3; }},
+            {"Tab to 开机自启, Enter presses 校时",
+             [&] {
+                 tab(4);
+                 PressKeys({VK_RETURN});
+             },
+             [&] {
+                 return HasFocus(w.m_hAutoRunChk) && pressed(IDC_SYNC_BTN) && asked(0, 1, 0, 1) &&
+                        !IsExchangeOpen() && SyncIsDefault();
+             }},
+            {"Shift+Tab to 精确校时, the third row selected: Enter presses 精确校时",
+             [&] {
+                 SelectRow(2);
+                 PressKeys({VK_SHIFT, VK_TAB});
+                 PressKeys({VK_SHIFT, VK_TAB});
+                 PressKeys({VK_RETURN});
+             },
+             [&] {
+                 return HasFocus(w.m_hPreciseBtn) && PreciseLooksDefault() &&
+                        pressed(IDC_PRECISE_BTN) && asked(0, 1, 1, 1) && LogNames(L"127.0.0.153");
+             }},
+            {"Tab to the command box: 校时 looks the default again", [&] { tab(1); },
+             [&] { return HasFocus(w.m_hCmdEdit) && SyncIsDefault(); }},
+            {"the focus goes to 精确校时 as a click gives it, the first row selected: Enter "
+             "presses 精确校时",
+             [&] {
+                 SelectRow(0);
+                 SetFocus(w.m_hPreciseBtn);
+                 PressKeys({VK_RETURN});
+             },
+             [&] {
+                 return HasFocus(w.m_hPreciseBtn) && PreciseLooksDefault() &&
+                        pressed(IDC_PRECISE_BTN) && asked(1, 1, 1, 1) && LogNames(L"127.0.0.151");
+             }},
+        });
 }
 
 TEST_F(MainWindowKeyboard, SpaceOnACheckBoxGoesThroughItsClickHandler) {
@@ -224,6 +319,7 @@ TEST_F(MainWindowKeyboard, SpaceOnACheckBoxGoesThroughItsClickHandler) {
         w.GetHwnd(),
         {
             {"Tab to 校时", tab, [&] { return HasFocus(w.m_hSyncBtn); }},
+            {"Tab to 精确校时", tab, [&] { return HasFocus(w.m_hPreciseBtn); }},
             {"Tab to the command box", tab, [&] { return HasFocus(w.m_hCmdEdit); }},
             {"Tab to 开机自启", tab, [&] { return HasFocus(w.m_hAutoRunChk); }},
             {"Space ticks 开机自启: the Run value is written", space,
@@ -249,6 +345,7 @@ TEST_F(MainWindowKeyboard, TheFocusComesBackToItsControlAfterDeactivationAndMini
     KeySession::Run(
         hWnd, {
                   {"Tab to 校时", tab, [&] { return HasFocus(w.m_hSyncBtn); }},
+                  {"Tab to 精确校时", tab, [&] { return HasFocus(w.m_hPreciseBtn); }},
                   {"Tab to the command box", tab, [&] { return HasFocus(w.m_hCmdEdit); }},
                   {"another window is shown and activated", [&] { ShowWindow(hOther, SW_SHOW); },
                    [&] { return GetActiveWindow() == hOther; }},

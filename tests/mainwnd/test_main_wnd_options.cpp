@@ -100,6 +100,14 @@ TEST_F(MainWindowOptions, TickingAutoStartRegistersAndRecordsTheDefaultCommand) 
     EXPECT_EQ(RunValue(ProgramName()), std::nullopt);
     EXPECT_NE(ReadServerFile().find("\" /ip 127.0.0.150</autorun>"), std::string::npos);
     EXPECT_FALSE(IsChecked(Wnd().m_hAutoRunChk));
+
+    // The precise road's command line is this program's own too.
+    const std::wstring precise = L"\"" + GetModulePath() + L"\" /ip 127.0.0.150 /precise";
+    SetCommand(precise);
+    Click(Wnd().m_hAutoRunChk);
+    EXPECT_EQ(RunValue(ProgramName()), precise);
+    EXPECT_NE(ReadServerFile().find("\" /ip 127.0.0.150 /precise</autorun>"), std::string::npos);
+    EXPECT_TRUE(IsChecked(Wnd().m_hAutoRunChk));
     EXPECT_EQ(Log(), LogWith({})) << "nothing to report";
 }
 

@@ -27,6 +27,11 @@ TEST(HostileCommandLines, ALiteralTableOfHostileLines) {
         {L"\"C:\\同 v\\V.exe\" /ip 0x1.2.3.4", Usage, true, L"V"},
         {L"\"C:\\同 v\\V.exe\" /ip", Usage, false, L"V"},
         {L"\"C:\\同 v\\V.exe\" /ip 1 /ip 2", Usage, true, L"V"},
+        {L"\"C:\\同 v\\V.exe\" /ip 1.2.3.4 /precise", Unattended, true, L"V"},
+        {L"\"C:\\同 v\\V.exe\" /ip 1.2.3.4 时precise", Unattended, true, L"V"},
+        {L"\"C:\\同 v\\V.exe\" /ip 1.2.3.4 \"/precise \"", Usage, true, L"V"},
+        {L"\"C:\\同 v\\V.exe\" /ip 1.2.3.4 /ｐrecise", Usage, true, L"V"},
+        {L"\"C:\\同 v\\V.exe\" /precise /ip 1.2.3.4", Usage, false, L"V"},
         {L"\"C:\\同 v\\V.exe\"\t\"/ip\"\t\"1.2.3.4\"", Unattended, true, L"V"},
         {L"C:\\同 v\\V.exe /ip 1.2.3.4", Usage, false, L"同"},
         {L"\"C:\\dir\\\" /ip 1.2.3.4", Unattended, false, L""},
@@ -36,10 +41,7 @@ TEST(HostileCommandLines, ALiteralTableOfHostileLines) {
     for (const auto& c : cases) {
         const std::string where = testing::PrintToString(c.line);
         const auto arguments = SplitCommandLine(c.line.c_str());
-        EXPECT_EQ(
-            ChooseStartCourse(static_cast<int>(arguments.size()), ParseCommandOptions(arguments)),
-            c.course)
-            << where;
+        EXPECT_EQ(ChooseStart(arguments).course, c.course) << where;
         EXPECT_EQ(IsIpCommandLineFor(c.line.c_str(), program), c.ownIp) << where;
         EXPECT_EQ(GetCommandProgramName(c.line.c_str()), c.name) << where;
     }

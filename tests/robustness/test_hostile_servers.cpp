@@ -127,6 +127,7 @@ private:
     }
 
     WinsockSession m_winsock;
+    TestQuerySpacing m_spacing;
     ExchangeHost m_host;
 };
 

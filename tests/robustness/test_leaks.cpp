@@ -68,6 +68,7 @@ protected:
 
 TEST_F(Leaks, ManyExchangesLeaveNoSocketOrHandleBehind) {
     const WinsockSession winsock;
+    const TestQuerySpacing spacing;
     const ExchangeHost host;
     TestTimeServer answering("127.0.0.130", AnswerWith(0xDA304000));
     TestTimeServer closingEarly("127.0.0.131", SendThenClose("\x01\x02"));

@@ -10,6 +10,19 @@
 #include <optional>
 #include <string>
 
+// Queries to one server go at least four seconds apart; tests that ask one server again and again
+// shorten that while this lives.
+class TestQuerySpacing {
+public:
+    explicit TestQuerySpacing(Ticks spacing = 0) { g_searchSettings.spacing = spacing; }
+    ~TestQuerySpacing() { g_searchSettings = m_saved; }
+    TestQuerySpacing(const TestQuerySpacing&) = delete;
+    TestQuerySpacing& operator=(const TestQuerySpacing&) = delete;
+
+private:
+    SearchSettings m_saved = g_searchSettings;
+};
+
 // A hidden top-level window that hands WM_SOCKET to the exchange, with a real multi-line EDIT as
 // the log pane (g_hLogEdit) while it lives.
 class ExchangeHost {
@@ -63,19 +76,37 @@ public:
         s_after = after;
         s_accepts = accepts;
         s_set.reset();
-        g_clockAccess = {LocalTime, SetTime};
+        g_clockAccess = {LocalTime, SetTime, UtcNow};
     }
     ~StandInClock() { g_clockAccess = m_real; }
     StandInClock(const StandInClock&) = delete;
     StandInClock& operator=(const StandInClock&) = delete;
 
-    // The UTC time handed to the clock, when a change was asked for.
+    // The UTC time handed to the clock, when a change was asked for, and the host's clock then.
     static inline std::optional<SYSTEMTIME> s_set;
+    static inline Ticks s_setAt = 0;
+    // How far the time handed to the clock was from the host's clock plus offsetMs, in ms.
+    static double ErrorMs(std::int64_t offsetMs) {
+        FILETIME set = {};
+        SystemTimeToFileTime(&s_set.value(), &set);
+        const ULARGE_INTEGER ticks = {{set.dwLowDateTime, set.dwHighDateTime}};
+        const Ticks since1900 = static_cast<Ticks>(ticks.QuadPart) - 94'354'848'000'000'000;
+        return static_cast<double>(since1900 - s_setAt - offsetMs * kTicksPerMillisecond) /
+               kTicksPerMillisecond;
+    }
 
 private:
     static SYSTEMTIME LocalTime() { return s_set && s_accepts ? s_after : s_before; }
+    // The clock before the change, read as UTC: what the offset line compares with.
+    static Ticks UtcNow() {
+        FILETIME before = {};
+        SystemTimeToFileTime(&s_before, &before);
+        const ULARGE_INTEGER ticks = {{before.dwLowDateTime, before.dwHighDateTime}};
+        return static_cast<Ticks>(ticks.QuadPart) - 94'354'848'000'000'000;
+    }
     static bool SetTime(const SYSTEMTIME& utc) {
         s_set = utc;
+        s_setAt = PreciseUtcNow();
         SetLastError(s_accepts ? 0 : ERROR_PRIVILEGE_NOT_HELD);
         return s_accepts;
     }

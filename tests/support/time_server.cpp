@@ -28,11 +28,23 @@ ServerReply AnswerWith(std::uint32_t seconds) {
     return SendThenClose(BigEndian(seconds));
 }
 
-ServerReply AnswerOnSecondBoundary() {
+ServerReply AnswerWithOffset(std::int64_t offsetMs) {
+    ServerReply reply;
+    reply.makeAnswer = [offsetMs] {
+        const auto now = static_cast<std::int64_t>(FileTimeNow() - k1900AsFileTime);
+        return BigEndian(static_cast<std::uint32_t>(
+            (now + offsetMs * 10'000) / static_cast<std::int64_t>(kIntervalsPerSecond)));
+    };
+    return reply;
+}
+
+ServerReply AnswerInTheMiddleOfTheSecond() {
     ServerReply reply;
     reply.makeAnswer = [] {
         const ULONGLONG intoSecond = (FileTimeNow() - k1900AsFileTime) % kIntervalsPerSecond;
-        Sleep(static_cast<DWORD>((kIntervalsPerSecond - intoSecond) / 10'000) + 50);
+        const ULONGLONG middle = kIntervalsPerSecond / 2;
+        const ULONGLONG wait = (middle + kIntervalsPerSecond - intoSecond) % kIntervalsPerSecond;
+        Sleep(static_cast<DWORD>(wait / 10'000));
         return BigEndian(SecondsSince1900Now());
     };
     return reply;

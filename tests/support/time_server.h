@@ -19,11 +19,19 @@ struct ServerReply {
 };
 
 std::string BigEndian(std::uint32_t value);
+
+// A count that stands for 2070-02-15 20:05:20 UTC (counts before 2026 belong to the era after
+// 2036): the ten-year guard refuses it.
+inline constexpr std::uint32_t kCountIn2070 = 0x40000000;
 std::uint32_t SecondsSince1900Now();
 
 // Canned behaviours.
 ServerReply AnswerWith(std::uint32_t seconds);
-ServerReply AnswerOnSecondBoundary(); // the current second, sent 50 ms after it began
+// The count of a clock that runs offsetMs ahead of the host's (floor of it), as soon as it accepts.
+ServerReply AnswerWithOffset(std::int64_t offsetMs);
+// The current second, sent in its middle: one answer then sets the clock within milliseconds,
+// which Wine accepts (it refuses any change over half a second).
+ServerReply AnswerInTheMiddleOfTheSecond();
 ServerReply Trickle(std::uint32_t seconds, DWORD pauseMs);
 ServerReply SendThenClose(std::string bytes);
 ServerReply AcceptAndStaySilent();

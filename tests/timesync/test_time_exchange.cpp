@@ -1,6 +1,7 @@
 #include "timesync/clock_update.h"
 #include "tests/support/exchange_host.h"
 #include "timesync/failure_hint.h"
+#include "timesync/time_query.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/socket_checks.h"
 #include "tests/support/time_server.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr std::uint32_t k2016 = 0xDA304000; // 2016-01-01 00:00:00 UTC
+constexpr std::uint32_t k2027 = 4'007'750'400; // 2027-01-01 00:00:00 UTC
 
 std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
@@ -59,7 +60,16 @@ protected:
                L"正在接受数据，请稍候...";
     }
 
-    std::wstring AnsweredLog(std::uint32_t seconds, const std::wstring& outcome = kNotSet) const {
+    // The log, with the offset line (which depends on the moment) put as "[offset]".
+    std::wstring LogText() const {
+        static const std::wregex correction(
+            L"\r\n本机时钟(慢|快) \\d+\\.\\d{3} 秒（±\\d+\\.\\d{3} 秒）。");
+        return std::regex_replace(m_host.LogText(), correction, L"\r\n[offset]");
+    }
+
+    std::wstring AnsweredLog(std::uint32_t seconds,
+                             const std::wstring& outcome = kNotSet +
+                                                           std::wstring(L"\r\n[offset]")) const {
         return ConnectedLog() + L"\r\n接受的时间为从1900年1月1日起 " + std::to_wstring(seconds) +
                L" 秒 \r\n" + outcome;
     }
@@ -70,18 +80,19 @@ protected:
     }
 
     WinsockSession m_winsock;
+    TestQuerySpacing m_spacing;
     ExchangeHost m_host;
-    StandInClock m_clock{{2016, 1, 5, 1, 8, 0, 0, 0}};
+    StandInClock m_clock{{2027, 1, 5, 1, 8, 0, 0, 0}};
     std::string m_address;
     SOCKET m_socket = INVALID_SOCKET;
 };
 
 TEST_F(TimeExchange, LogsEveryStepOfAnAnsweredExchange) {
-    TestTimeServer server("127.0.0.10", AnswerWith(k2016));
+    TestTimeServer server("127.0.0.10", AnswerWith(k2027));
     Start("127.0.0.10");
     AwaitEnd();
-    EXPECT_EQ(m_host.LogText(), AnsweredLog(3660595200u));
-    EXPECT_EQ(g_serverTime, 3660595200u);
+    EXPECT_EQ(LogText(), AnsweredLog(4007750400u));
+    EXPECT_EQ(g_serverTime, 4007750400u);
     EXPECT_EQ(LastExchangeOutcome(), ExchangeOutcome::ClockNotSettable);
 }
 
@@ -95,7 +106,7 @@ TEST_F(TimeExchange, FailsWhenTheServerClosesEarly) {
         m_host.ClearLog();
         Start(c.address);
         AwaitEnd();
-        EXPECT_EQ(m_host.LogText(), ClosedEarlyLog(static_cast<int>(c.bytes.size())));
+        EXPECT_EQ(LogText(), ClosedEarlyLog(static_cast<int>(c.bytes.size())));
         EXPECT_EQ(LastExchangeOutcome(), ExchangeOutcome::NoAnswer);
     }
 }
@@ -107,7 +118,7 @@ TEST_F(TimeExchange, ReportsARefusedConnectionAndClosesTheSocket) {
         L"\r\nStarted up " + Widen(m_winsock.data.szDescription) + L"\r\n\r\nSocket " +
         std::to_wstring(static_cast<int>(m_socket)) +
         L"  已经成功创建!\r\n\r\n正在连接: 127.0.0.19...\r\n连接错误： #10061.\r\n" + kRefusedHint;
-    EXPECT_EQ(m_host.LogText(), expected);
+    EXPECT_EQ(LogText(), expected);
 }
 
 TEST_F(TimeExchange, WaitsForASilentServerUntilAbandoned) {
@@ -115,11 +126,11 @@ TEST_F(TimeExchange, WaitsForASilentServerUntilAbandoned) {
     Start("127.0.0.20");
     PumpMessagesFor(1500);
     EXPECT_TRUE(IsExchangeOpen());
-    EXPECT_EQ(m_host.LogText(), ConnectedLog());
+    EXPECT_EQ(LogText(), ConnectedLog());
     AbandonExchange();
     EXPECT_FALSE(IsExchangeOpen());
     EXPECT_TRUE(IsClosedSocket(m_socket));
-    EXPECT_EQ(m_host.LogText(),
+    EXPECT_EQ(LogText(),
               ConnectedLog() + L"\r\n等待时间服务器应答超时! #10060.\r\n" + kNoAnswerHint);
 }
 
@@ -135,7 +146,7 @@ TEST_F(TimeExchange, GivesUpOnASilentServerAfterFifteenSeconds) {
     const ULONGLONG elapsed = GetTickCount64() - start;
     EXPECT_GE(elapsed, 14'500u);
     EXPECT_LE(elapsed, 25'000u); // a bound twice as long fails; a busy machine's delay does not
-    EXPECT_EQ(m_host.LogText(),
+    EXPECT_EQ(LogText(),
               ConnectedLog() + L"\r\n等待时间服务器应答超时! #10060.\r\n" + kNoAnswerHint);
     EXPECT_EQ(LastExchangeOutcome(), ExchangeOutcome::NoAnswer);
     EXPECT_TRUE(
@@ -145,21 +156,30 @@ TEST_F(TimeExchange, GivesUpOnASilentServerAfterFifteenSeconds) {
 TEST_F(TimeExchange, TheReadNeverTakesBytesBeyondTheAnswer) {
     // Three bytes, then the last one with three more behind it. A read that asked for more than
     // the one missing byte would take those three too, and the close would no longer be a reset.
+    // On a busy machine Wine now and then reports a reset to the server's waiting read as a
+    // clean close, so the exchange is tried up to three times; a read that takes the three bytes
+    // closes cleanly every time.
     ServerReply reply;
-    reply.pieces = {"\xDA\x30\x40", std::string("\x00\x01\x02\x03", 4)};
+    reply.pieces = {"\xEE\xE1\x6B", std::string("\x00\x01\x02\x03", 4)};
     reply.pauseMs = 300;
     reply.holdOpen = true;
     TestTimeServer server("127.0.0.62", reply);
-    Start("127.0.0.62");
-    AwaitEnd();
-    EXPECT_EQ(m_host.LogText(), AnsweredLog(k2016));
-    EXPECT_TRUE(PumpMessagesUntil([&] { return server.ResetByClient() == 1; }, kServerSeesCloseMs))
-        << "the three bytes after the answer were read: the close was clean";
+    for (int attempt = 1; attempt <= 3 && server.ResetByClient() == 0; ++attempt) {
+        m_host.ClearLog();
+        Start("127.0.0.62");
+        AwaitEnd();
+        EXPECT_EQ(LogText(), AnsweredLog(k2027));
+        PumpMessagesUntil(
+            [&] { return server.ResetByClient() + server.ClosedByClient() == attempt; },
+            kServerSeesCloseMs);
+    }
+    EXPECT_GE(server.ResetByClient(), 1)
+        << "the three bytes after the answer were read: every close was clean";
 }
 
 TEST_F(TimeExchange, ANewExchangeClosesTheOpenOne) {
     TestTimeServer silent("127.0.0.21", AcceptAndStaySilent());
-    TestTimeServer answering("127.0.0.22", AnswerWith(k2016));
+    TestTimeServer answering("127.0.0.22", AnswerWith(k2027));
     Start("127.0.0.21");
     ASSERT_TRUE(PumpMessagesUntil([&] { return m_host.LogText() == ConnectedLog(); }))
         << testing::PrintToString(m_host.LogText());
@@ -167,7 +187,7 @@ TEST_F(TimeExchange, ANewExchangeClosesTheOpenOne) {
     Start("127.0.0.22");
     EXPECT_TRUE(PumpMessagesUntil([&] { return silent.ClosedByClient() == 1; }));
     AwaitEnd();
-    EXPECT_EQ(m_host.LogText(), AnsweredLog(k2016));
+    EXPECT_EQ(LogText(), AnsweredLog(k2027));
 }
 
 TEST_F(TimeExchange, IgnoresNotificationsOfOtherSockets) {
@@ -176,12 +196,12 @@ TEST_F(TimeExchange, IgnoresNotificationsOfOtherSockets) {
     ASSERT_TRUE(PumpMessagesUntil([&] { return m_host.LogText() == ConnectedLog(); }));
     OnSocketNotify(m_socket + 4, WSAMAKESELECTREPLY(FD_READ, 0));
     OnSocketNotify(m_socket + 4, WSAMAKESELECTREPLY(FD_CONNECT, WSAECONNREFUSED));
-    EXPECT_EQ(m_host.LogText(), ConnectedLog());
+    EXPECT_EQ(LogText(), ConnectedLog());
     EXPECT_TRUE(IsExchangeOpen());
     // A read error reported for the exchange's own socket ends it.
     OnSocketNotify(m_socket, WSAMAKESELECTREPLY(FD_READ, WSAECONNRESET));
     EXPECT_FALSE(IsExchangeOpen());
-    EXPECT_EQ(m_host.LogText(), ConnectedLog() + L"\r\nFD_READ 错误! #10054.");
+    EXPECT_EQ(LogText(), ConnectedLog() + L"\r\nFD_READ 错误! #10054.");
 }
 
 TEST_F(TimeExchange, EndsWithTheClockUpdatesOutcomeAndUnattendedEndsTheLoop) {
@@ -192,13 +212,13 @@ TEST_F(TimeExchange, EndsWithTheClockUpdatesOutcomeAndUnattendedEndsTheLoop) {
         bool clockAccepts = false;
         ExchangeOutcome outcome = ExchangeOutcome::None;
     } cases[] = {
-        {"127.0.0.24", 0, false, ExchangeOutcome::AnswerRefused},
+        {"127.0.0.24", kCountIn2070, false, ExchangeOutcome::AnswerRefused},
         {"127.0.0.25", std::nullopt, false, ExchangeOutcome::NoAnswer},
-        {"127.0.0.33", k2016, false, ExchangeOutcome::ClockNotSettable},
-        {"127.0.0.34", k2016, true, ExchangeOutcome::ClockSet},
+        {"127.0.0.33", k2027, false, ExchangeOutcome::ClockNotSettable},
+        {"127.0.0.34", k2027, true, ExchangeOutcome::ClockSet},
     };
     for (const auto& c : cases) {
-        const StandInClock clock({2016, 1, 5, 1, 8, 0, 0, 0}, c.clockAccepts);
+        const StandInClock clock({2027, 1, 5, 1, 8, 0, 0, 0}, c.clockAccepts);
         std::optional<TestTimeServer> server;
         if (c.answer)
             server.emplace(c.address, AnswerWith(*c.answer));
@@ -217,7 +237,7 @@ TEST_F(TimeExchange, NotificationsLeftByAClosedExchangeNeverReachTheNext) {
     // Under Wine the new socket takes the closed one's handle value.
     Start("127.0.0.27");
     PumpMessagesFor(500);
-    EXPECT_EQ(m_host.LogText(), ConnectedLog());
+    EXPECT_EQ(LogText(), ConnectedLog());
     EXPECT_TRUE(IsExchangeOpen());
     AbandonExchange(); // the silent server waits for the client's close
 }
@@ -227,7 +247,7 @@ TEST_F(TimeExchange, ACloseReportedWithAnErrorCarriesThatError) {
     Start("127.0.0.29");
     ASSERT_TRUE(PumpMessagesUntil([&] { return m_host.LogText() == ConnectedLog(); }));
     OnSocketNotify(m_socket, WSAMAKESELECTREPLY(FD_CLOSE, WSAECONNABORTED));
-    EXPECT_EQ(m_host.LogText(),
+    EXPECT_EQ(LogText(),
               ConnectedLog() + L"\r\n服务器在发送完 4 字节之前关闭了连接 (已收到 0 字节)! #10053.");
     EXPECT_FALSE(IsExchangeOpen());
 }
@@ -275,10 +295,10 @@ TEST(ServerAddressOf, ReadsTheTextAsTheSocketLibraryDoes) {
 }
 
 TEST_F(TimeExchange, AnOctalAddressReachesTheServerItNames) {
-    TestTimeServer server("127.0.0.32", AnswerWith(k2016));
+    TestTimeServer server("127.0.0.32", AnswerWith(k2027));
     Start("0177.0.0.32");
     AwaitEnd();
-    EXPECT_EQ(m_host.LogText(), AnsweredLog(k2016));
+    EXPECT_EQ(LogText(), AnsweredLog(k2027));
 }
 
 TEST_F(TimeExchange, AnUnreadableAddressFailsWithoutConnecting) {
@@ -328,3 +348,86 @@ TEST(AppendLog, CutsLongTextsAndSwallowsTextWithoutTarget) {
 }
 
 } // namespace
+
+// Both roads against servers whose clocks run known offsets from the host's: the time handed to
+// the clock, against the host's clock at that moment plus the offset.
+TEST_F(TimeExchange, BothRoadsSetTheServersTimeWithinTheirBounds) {
+    const TestQuerySpacing spacing(300 * kTicksPerMillisecond);
+    const struct {
+        const char* address = nullptr;
+        std::int64_t offsetMs = 0;
+        SyncRoad road = SyncRoad::Quick;
+        double boundMs = 0;
+    } cases[] = {
+        {"127.0.0.66", 300, SyncRoad::Quick, 520},     {"127.0.0.67", -700, SyncRoad::Quick, 520},
+        {"127.0.0.68", 1'250, SyncRoad::Quick, 520},   {"127.0.0.69", 300, SyncRoad::Precise, 15},
+        {"127.0.0.70", -2'650, SyncRoad::Precise, 15},
+    };
+    for (const auto& c : cases) {
+        const StandInClock clock({2027, 1, 5, 1, 8, 0, 0, 0}, true);
+        TestTimeServer server(c.address, AnswerWithOffset(c.offsetMs));
+        m_address = c.address;
+        ASSERT_TRUE(ConnectTimeServer(m_host.Log(), m_host.Window(), c.address, c.road));
+        m_socket = g_timeSocket;
+        AwaitEnd(30'000);
+        ASSERT_TRUE(StandInClock::s_set) << c.address << ": " << testing::PrintToString(LogText());
+        EXPECT_LT(std::abs(StandInClock::ErrorMs(c.offsetMs)), c.boundMs) << c.address;
+        EXPECT_EQ(LastExchangeOutcome(), ExchangeOutcome::ClockSet) << c.address;
+    }
+}
+
+TEST_F(TimeExchange, ThePreciseRoadLogsEachAnswerAndSpacesItsQueries) {
+    const TestQuerySpacing spacing(300 * kTicksPerMillisecond);
+    TestTimeServer server("127.0.0.71", AnswerWithOffset(-700));
+    m_address = "127.0.0.71";
+    const ULONGLONG start = GetTickCount64();
+    ASSERT_TRUE(ConnectTimeServer(m_host.Log(), m_host.Window(), "127.0.0.71", SyncRoad::Precise));
+    m_socket = g_timeSocket;
+    AwaitEnd(30'000);
+    const std::wstring log = LogText();
+    const std::wregex expected(
+        L"\r\nStarted up [\\s\\S]*接受的时间为从1900年1月1日起 \\d+ 秒 \r\n"
+        L"(精确校时：已收到 \\d 个应答，误差还有 ±0\\.\\d{3} 秒，约需 \\d+ 秒。\r\n){6,9}"
+        L"不能设置新的日期和时间! #1314\\.\r\n.+\r\n\\[offset\\]");
+    EXPECT_TRUE(std::regex_match(log, expected)) << testing::PrintToString(log);
+    // At least the spacing between two connects, so at least eight spacings for nine queries.
+    EXPECT_GE(server.Connections(), 7);
+    EXPECT_GE(GetTickCount64() - start, (server.Connections() - 1) * 300u);
+}
+
+// The real spacing: public servers block clients that ask one server more often than every four
+// seconds.
+TEST_F(TimeExchange, ASecondQuickSyncOfOneServerWaitsForTheRestOfFourSeconds) {
+    const TestQuerySpacing spacing(4 * kTicksPerSecond);
+    TestTimeServer server("127.0.0.72", AnswerWith(k2027));
+    Start("127.0.0.72");
+    AwaitEnd();
+    const ULONGLONG first = GetTickCount64();
+    m_host.ClearLog();
+    Start("127.0.0.72");
+    EXPECT_TRUE(std::regex_match(
+        m_host.LogText(), std::wregex(L"距上次询问这台服务器不到 4 秒：等待 [34]\\.\\d 秒后再"
+                                      L"询问，以免被服务器拒绝。\r\n")))
+        << testing::PrintToString(m_host.LogText());
+    EXPECT_EQ(server.Connections(), 1);
+    AwaitEnd(10'000);
+    EXPECT_EQ(server.Connections(), 2);
+    EXPECT_GE(GetTickCount64() - first, 3'900u);
+}
+
+TEST_F(TimeExchange, AnotherSyncEndsASearchWithoutSettingTheClock) {
+    const TestQuerySpacing spacing(300 * kTicksPerMillisecond);
+    const StandInClock clock({2027, 1, 5, 1, 8, 0, 0, 0}, true);
+    TestTimeServer searched("127.0.0.73", AnswerWithOffset(-2'000));
+    TestTimeServer quick("127.0.0.74", AnswerWithOffset(3'000));
+    ASSERT_TRUE(ConnectTimeServer(m_host.Log(), m_host.Window(), "127.0.0.73", SyncRoad::Precise));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return searched.Connections() == 2; }, 10'000));
+    EXPECT_FALSE(StandInClock::s_set);
+    ASSERT_TRUE(ConnectTimeServer(m_host.Log(), m_host.Window(), "127.0.0.74"));
+    m_socket = g_timeSocket;
+    AwaitEnd();
+    PumpMessagesFor(1'000); // the search would have asked again by now
+    EXPECT_EQ(searched.Connections(), 2);
+    ASSERT_TRUE(StandInClock::s_set);
+    EXPECT_LT(std::abs(StandInClock::ErrorMs(3'000)), 520);
+}

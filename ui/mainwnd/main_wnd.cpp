@@ -97,7 +97,7 @@ void CMainWnd::OnSize() {
 void CMainWnd::OnNotify(const NMHDR& header) {
     // Only the server list sends it. Enter reaches "校时" (the default button) instead.
     if (header.code == static_cast<UINT>(NM_DBLCLK))
-        StartSync(m_hWnd, m_hSrvList);
+        StartSync(m_hWnd, m_hSrvList, SyncRoad::Quick);
 }
 
 LRESULT CMainWnd::OnCommand(WPARAM wParam, LRESULT defaultResult) {
@@ -105,7 +105,10 @@ LRESULT CMainWnd::OnCommand(WPARAM wParam, LRESULT defaultResult) {
         return defaultResult;
     switch (LOWORD(wParam)) {
     case IDC_SYNC_BTN:
-        StartSync(m_hWnd, m_hSrvList);
+        StartSync(m_hWnd, m_hSrvList, SyncRoad::Quick);
+        return 0;
+    case IDC_PRECISE_BTN:
+        StartSync(m_hWnd, m_hSrvList, SyncRoad::Precise);
         return 0;
     case IDC_AUTORUN_CHK:
         return OnAutoRunToggled();

@@ -11,8 +11,8 @@
 #include <span>
 #include <string>
 
-// The program's only window: the server list, the log pane, the "校时" button, the auto-start
-// command line with its check box, and the desktop-shortcut check box.
+// The program's only window: the server list, the log pane, the "校时" and "精确校时" buttons, the
+// auto-start command line with its check box, and the desktop-shortcut check box.
 class CMainWnd : public Tessel::CBaseDlg {
 public:
     CMainWnd();
@@ -34,6 +34,7 @@ public:
     HWND m_hSrvList = nullptr;
     HWND m_hLogEdit = nullptr;
     HWND m_hSyncBtn = nullptr;
+    HWND m_hPreciseBtn = nullptr; // "精确校时": the search across the server's second boundary
     HWND m_hAutoRunTip = nullptr;
     HWND m_hCmdEdit = nullptr;
     HWND m_hAutoRunChk = nullptr;
@@ -92,7 +93,8 @@ private:
 SIZE MinimumWindowSize(UINT dpi);
 
 // The message filter for DoModal that gives the shown main window the keys of a dialog box:
-// Tab and Shift+Tab move the focus, Enter presses the default button "校时", Esc does nothing.
+// Tab and Shift+Tab move the focus, Enter presses the default button "校时" (or the push button
+// that has the focus), Esc does nothing.
 int FilterDialogKeys(MSG* pMsg);
 
 // Gives the main window its icons (resource 128 at the sizes of its DPI) and caption and shows it.

@@ -29,6 +29,7 @@ constexpr DWORD kSrvListStyle = kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | L
 constexpr DWORD kLogEditStyle =
     kChild | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_WANTRETURN;
 constexpr DWORD kSyncBtnStyle = kChild | WS_TABSTOP | BS_DEFPUSHBUTTON;
+constexpr DWORD kPreciseBtnStyle = kChild | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kAutoRunTipStyle = kChild | SS_LEFTNOWORDWRAP;
 constexpr DWORD kCmdEditStyle = kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_WANTRETURN;
 constexpr DWORD kCheckBoxStyle = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
@@ -90,6 +91,9 @@ void CMainWnd::CreateControls(UINT dpi) {
 
     m_hSyncBtn = CreateControl(L"BUTTON", kSyncButtonText, kSyncBtnStyle, IDC_SYNC_BTN);
     show(m_hSyncBtn);
+
+    m_hPreciseBtn = CreateControl(L"BUTTON", kPreciseButtonText, kPreciseBtnStyle, IDC_PRECISE_BTN);
+    show(m_hPreciseBtn);
 
     m_hAutoRunTip = CreateControl(L"STATIC", kAutoRunTipText, kAutoRunTipStyle, 0);
     show(m_hAutoRunTip);

@@ -45,8 +45,8 @@ LRESULT CMainWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
 // The controls take the new font before the old one goes: a control never holds a deleted font.
 void CMainWnd::UseFontForDpi(UINT dpi) {
     const OwnedGdiObject previous(std::exchange(m_hFont, CreateDefaultFont(dpi)));
-    for (const HWND hControl : {m_hSrvList, m_hLogEdit, m_hSyncBtn, m_hAutoRunTip, m_hCmdEdit,
-                                m_hAutoRunChk, m_hShortcutChk}) {
+    for (const HWND hControl : {m_hSrvList, m_hLogEdit, m_hSyncBtn, m_hPreciseBtn, m_hAutoRunTip,
+                                m_hCmdEdit, m_hAutoRunChk, m_hShortcutChk}) {
         if (hControl)
             SendMessageW(hControl, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
     }

@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // The shown main window: its messages and its controls' go through the dialog manager.
@@ -13,12 +16,26 @@ bool IsForWindow(HWND hWnd, const MSG& message) {
     return message.hwnd == hWnd || IsChild(hWnd, message.hwnd);
 }
 
-// "校时", the only push button, stays the default one wherever the focus goes: the dialog manager
-// takes the default look off a button whose focus goes to a control that is no button.
+constexpr int kPushButtons[] = {IDC_SYNC_BTN, IDC_PRECISE_BTN};
+
+void ShowAsDefault(HWND hButton, bool isDefault) {
+    const bool looksDefault =
+        (SendMessageW(hButton, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) != 0;
+    if (looksDefault != isDefault)
+        SendMessageW(hButton, BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+// As in a dialog box, a push button with the focus is the one Enter presses and looks it; with
+// the focus anywhere else "校时" (DM_GETDEFID) does. The dialog manager takes the default look off
+// every button when the focus goes to a control that is no button, and does not know of a button
+// that got the focus from the mouse: the look is put right before and after each key.
 void KeepDefaultButton(HWND hWnd) {
-    const HWND hButton = GetDlgItem(hWnd, IDC_SYNC_BTN);
-    if (!(SendMessageW(hButton, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
-        SendMessageW(hButton, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    const HWND hFocus = GetFocus();
+    const int focusId = IsChild(hWnd, hFocus) ? GetDlgCtrlID(hFocus) : 0;
+    const bool onPushButton = std::ranges::find(kPushButtons, focusId) != std::end(kPushButtons);
+    const int defaultId = onPushButton ? focusId : IDC_SYNC_BTN;
+    for (const int id : kPushButtons)
+        ShowAsDefault(GetDlgItem(hWnd, id), id == defaultId);
 }
 
 } // namespace
@@ -31,6 +48,8 @@ int FilterDialogKeys(MSG* pMsg) {
     // would close its parent with WM_CLOSE.
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE)
         return 1;
+    if (pMsg->message == WM_KEYDOWN)
+        KeepDefaultButton(hWnd);
     if (!IsDialogMessageW(hWnd, pMsg))
         return 0;
     if (pMsg->message == WM_KEYDOWN)

@@ -116,10 +116,16 @@ void CMainWnd::AddLayoutNodes(ILayout* root, UINT dpi, int W, int H) {
                                          .initial = {S(1), S(1), S(401), S(98)},
                                          .width = 0.35f,
                                          .widthRatio = true});
+    const RECT syncButton = {S(1), S(1), S(61), S(30)};
     AddNode(buttonCell, m_hSyncBtn,
+            {.floatType = eFloatRight, .initial = syncButton, .margin = {0, S(30), S(2), 0}});
+    // "精确校时" stands left of "校时", as high and a gap apart, wide enough for its four
+    // characters; nothing else moves.
+    const int syncWidth = syncButton.right - syncButton.left;
+    AddNode(buttonCell, m_hPreciseBtn,
             {.floatType = eFloatRight,
-             .initial = {S(1), S(1), S(61), S(30)},
-             .margin = {0, S(30), S(2), 0}});
+             .initial = {S(1), S(1), S(81), S(30)},
+             .margin = {0, S(30), S(2) + syncWidth + S(6), 0}});
 
     ILayout* const optionsCell = AddNode(bottomRow, nullptr,
                                          {.floatType = eFloatLeft,

@@ -3,12 +3,14 @@
 inline constexpr int IDC_SRV_LIST = 100;
 inline constexpr int IDC_LOG_EDIT = 200;
 inline constexpr int IDC_SYNC_BTN = 300;
+inline constexpr int IDC_PRECISE_BTN = 301;
 inline constexpr int IDC_AUTORUN_CHK = 500;
 inline constexpr int IDC_SHORTCUT_CHK = 501;
 
 inline constexpr wchar_t kHostColumnTitle[] = L"时间服务器域名";
 inline constexpr wchar_t kAddressColumnTitle[] = L"IP地址";
 inline constexpr wchar_t kSyncButtonText[] = L"校时";
+inline constexpr wchar_t kPreciseButtonText[] = L"精确校时";
 inline constexpr wchar_t kAutoRunTipText[] =
     L"勾选复选框，即将相应命令行指令写入注册表，实现开机自启:";
 inline constexpr wchar_t kAutoRunCheckText[] = L"开机自启";
