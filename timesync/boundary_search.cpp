@@ -3,6 +3,7 @@
 #include "timesync/era.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -82,7 +83,7 @@ BoundarySearch::Interval BoundarySearch::IntervalOf(const TimeAnswer& answer) co
 }
 
 BoundarySearch::Interval BoundarySearch::RoundInterval() const {
-    Interval common{IntervalOf(m_round.front())};
+    Interval common{std::numeric_limits<Ticks>::min(), std::numeric_limits<Ticks>::max()};
     for (const TimeAnswer& answer : m_round) {
         const Interval one = IntervalOf(answer);
         common = {std::max(common.low, one.low), std::min(common.high, one.high)};
