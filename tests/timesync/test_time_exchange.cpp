@@ -216,6 +216,7 @@ TEST_F(TimeExchange, EndsWithTheClockUpdatesOutcomeAndUnattendedEndsTheLoop) {
         {"127.0.0.25", std::nullopt, false, ExchangeOutcome::NoAnswer},
         {"127.0.0.33", k2027, false, ExchangeOutcome::ClockNotSettable},
         {"127.0.0.34", k2027, true, ExchangeOutcome::ClockSet},
+        {"127.0.0.75", 16, true, ExchangeOutcome::ClockSet}, // 2036-02-07 06:28:32, after the wrap
     };
     for (const auto& c : cases) {
         const StandInClock clock({2027, 1, 5, 1, 8, 0, 0, 0}, c.clockAccepts);
