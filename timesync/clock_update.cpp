@@ -46,6 +46,11 @@ bool WriteSystemTime(const SYSTEMTIME& utc) {
     return SetSystemTime(&utc) != FALSE;
 }
 
+Ticks TicksOf(const FILETIME& time) {
+    const ULARGE_INTEGER intervals = {{time.dwLowDateTime, time.dwHighDateTime}};
+    return static_cast<Ticks>(intervals.QuadPart) - kFileTimeOf1900;
+}
+
 } // namespace
 
 ClockAccess g_clockAccess = {ReadLocalTime, WriteSystemTime};
@@ -68,8 +73,13 @@ Ticks PreciseUtcNow() {
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
     FILETIME now = {};
     (precise ? precise : GetSystemTimeAsFileTime)(&now);
-    const ULARGE_INTEGER intervals = {{now.dwLowDateTime, now.dwHighDateTime}};
-    return static_cast<Ticks>(intervals.QuadPart) - kFileTimeOf1900;
+    return TicksOf(now);
+}
+
+Ticks TicksSince1900(const SYSTEMTIME& utc) {
+    FILETIME time = {};
+    SystemTimeToFileTime(&utc, &time);
+    return TicksOf(time);
 }
 
 bool IsWithinTenYears(int receivedYear, int localYear) {

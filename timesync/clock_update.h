@@ -10,8 +10,9 @@
 
 // Seconds since 1900-01-01 00:00:00 UTC as a UTC calendar time.
 SYSTEMTIME TimeFromSecondsSince1900(std::int64_t seconds);
-// The same for ticks since 1900, to the millisecond (rounded down).
+// The same for ticks since 1900, to the millisecond (rounded down), and back.
 SYSTEMTIME TimeFromTicksSince1900(Ticks utc);
+Ticks TicksSince1900(const SYSTEMTIME& utc);
 
 // The system clock now, in ticks since 1900: GetSystemTimePreciseAsFileTime where the system has
 // it (Windows 8 and later), GetSystemTimeAsFileTime before.

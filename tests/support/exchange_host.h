@@ -87,23 +87,15 @@ public:
     static inline Ticks s_setAt = 0;
     // How far the time handed to the clock was from the host's clock plus offsetMs, in ms.
     static double ErrorMs(std::int64_t offsetMs) {
-        FILETIME set = {};
-        SystemTimeToFileTime(&s_set.value(), &set);
-        const ULARGE_INTEGER ticks = {{set.dwLowDateTime, set.dwHighDateTime}};
-        const Ticks since1900 = static_cast<Ticks>(ticks.QuadPart) - 94'354'848'000'000'000;
-        return static_cast<double>(since1900 - s_setAt - offsetMs * kTicksPerMillisecond) /
-               kTicksPerMillisecond;
+        const Ticks error =
+            TicksSince1900(s_set.value()) - s_setAt - offsetMs * kTicksPerMillisecond;
+        return static_cast<double>(error) / kTicksPerMillisecond;
     }
 
 private:
     static SYSTEMTIME LocalTime() { return s_set && s_accepts ? s_after : s_before; }
     // The clock before the change, read as UTC: what the offset line compares with.
-    static Ticks UtcNow() {
-        FILETIME before = {};
-        SystemTimeToFileTime(&s_before, &before);
-        const ULARGE_INTEGER ticks = {{before.dwLowDateTime, before.dwHighDateTime}};
-        return static_cast<Ticks>(ticks.QuadPart) - 94'354'848'000'000'000;
-    }
+    static Ticks UtcNow() { return TicksSince1900(s_before); }
     static bool SetTime(const SYSTEMTIME& utc) {
         s_set = utc;
         s_setAt = PreciseUtcNow();
