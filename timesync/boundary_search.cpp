@@ -3,6 +3,7 @@
 #include "timesync/era.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -64,6 +65,17 @@ void BoundarySearch::NoteTiming(const TimeAnswer& answer) {
     m_quickestConnect = std::min(m_quickestConnect, connect);
     m_lastConnectStart = answer.connectStart;
     m_lastArrival = answer.arrival;
+    m_queryLengths.push_back(query);
+}
+
+// Half of how much longer than the quickest the median query took: a query's stamp is predicted
+// in the middle of its usual span, so a server that waits at random before it stamps is still
+// asked across the middle of what is uncertain.
+Ticks BoundarySearch::UsualStampDelay() const {
+    std::vector<Ticks> lengths = m_queryLengths;
+    const auto median = lengths.begin() + std::ssize(lengths) / 2;
+    std::nth_element(lengths.begin(), median, lengths.end());
+    return (*median - m_quickestQuery) / 2;
 }
 
 // The server stamped its count no later than the arrival less half the quickest connect, and as
@@ -157,7 +169,7 @@ SearchStep BoundarySearch::Query(Ticks sendAt) {
 // when it stamps, if its offset against the counter is `offset`.
 Ticks BoundarySearch::AimAt(Ticks offset) const {
     const Ticks earliest = std::max(m_lastConnectStart + m_settings.spacing, m_lastArrival);
-    const Ticks stampLead = m_quickestQuery - m_quickestConnect / 2;
+    const Ticks stampLead = m_quickestQuery - m_quickestConnect / 2 + UsualStampDelay();
     const Ticks boundary =
         CeilDiv(earliest + stampLead + offset, kTicksPerSecond) * kTicksPerSecond;
     return boundary - stampLead - offset;

@@ -70,6 +70,7 @@ private:
     enum class ePhase { Searching, CheckingAbove, CheckingBelow, Finished };
 
     void NoteTiming(const TimeAnswer& answer);
+    Ticks UsualStampDelay() const;
     Interval StampSpan(const TimeAnswer& answer) const;
     Interval IntervalOf(const TimeAnswer& answer) const;
     Interval RoundInterval() const;
@@ -94,7 +95,8 @@ private:
     Ticks m_start = 0;            // the first connect
     Ticks m_lastConnectStart = 0; // spacing counts from here
     Ticks m_lastArrival = 0;
-    Ticks m_quickestQuery = 0;   // the shortest connect-to-arrival of all answers
-    Ticks m_quickestConnect = 0; // the shortest connect of all answers
-    SearchStep m_step;           // the last step given
+    Ticks m_quickestQuery = 0;         // the shortest connect-to-arrival of all answers
+    Ticks m_quickestConnect = 0;       // the shortest connect of all answers
+    std::vector<Ticks> m_queryLengths; // connect-to-arrival of every answer
+    SearchStep m_step;                 // the last step given
 };
