@@ -41,7 +41,7 @@ TEST_F(MainWindowTest, FillsTheListAndTheCommandBoxFromTheServerFile) {
         std::string xml;
         RowList rows;
         std::wstring command;
-        bool scrolls = false; // the list has a horizontal scroll bar
+        bool scrolls = false;    // the list has a horizontal scroll bar
         int addressColumn = 153; // the rest of the list's client width (383) beside the host's 230
     } cases[] = {
         {"file order; own command",
@@ -159,6 +159,8 @@ TEST_F(MainWindowTest, AListWithoutServersOfItsOwnIsExplained) {
 
 class MainWindowSync : public MainWindowTest {
 protected:
+    static constexpr auto npos = std::wstring::npos;
+
     void SetUp() override {
         MainWindowTest::SetUp();
         WriteServerFile(ServerXml("", Srv("first", "127.0.0.41") + Srv("second", "127.0.0.42") +
@@ -181,17 +183,22 @@ protected:
         return {first.Connections(), second.Connections(), third.Connections()};
     }
 
-    // Runs one synchronisation request until the first server has been asked (or none is) and
-    // reports which servers were; then ends the exchange.
-    std::vector<int> FirstAsked(const std::function<void()>& request) {
-        const ServerReply answer = AnswerWith(0xDA304000);
+    // Runs one synchronisation request until the first server has been asked and `logged` is in
+    // the log (or the exchange ends) and reports which servers were; then ends the exchange.
+    std::vector<int> FirstAsked(const std::function<void()>& request, const wchar_t* logged) {
+        const ServerReply answer = AnswerWithOffset(0);
         TestTimeServer first("127.0.0.41", answer), second("127.0.0.42", answer),
             third("127.0.0.43", answer);
         const auto count = [&] {
             return first.Connections() + second.Connections() + third.Connections();
         };
         request();
-        PumpMessagesUntil([&] { return !IsExchangeOpen() || count() > 0; }, 5000);
+        PumpMessagesUntil(
+            [&] {
+                return !IsExchangeOpen() ||
+                       (count() > 0 && WindowText(Wnd().m_hLogEdit).find(logged) != npos);
+            },
+            5000);
         PumpMessagesFor(50);
         AbandonExchange();
         return {first.Connections(), second.Connections(), third.Connections()};
@@ -214,12 +221,16 @@ protected:
 };
 
 // Each button starts its road with the topmost selected row; nothing happens without one. Only
-// the start is waited for: the precise road goes on asking.
+// the first answer is waited for: the precise road goes on asking, and only it writes a progress
+// line, while the quick road has set the clock and written the offset line.
 TEST_F(MainWindowSync, EachButtonUsesTheTopmostSelectedRow) {
     const struct {
         const char* name;
         HWND hButton;
-    } buttons[] = {{"校时", Wnd().m_hSyncBtn}, {"精确校时", Wnd().m_hPreciseBtn}};
+        const wchar_t* roadLine; // the road's own line after one answer
+        const wchar_t* otherLine;
+    } buttons[] = {{"校时", Wnd().m_hSyncBtn, L"本机时钟", L"精确校时："},
+                   {"精确校时", Wnd().m_hPreciseBtn, L"精确校时：已收到 1 个应答", L"本机时钟"}};
     const struct {
         const char* name;
         std::vector<int> clicked; // the first one plain, the others with Ctrl held
@@ -238,13 +249,15 @@ TEST_F(MainWindowSync, EachButtonUsesTheTopmostSelectedRow) {
             for (size_t i = 0; i < c.clicked.size(); ++i)
                 ClickAt(RowCentre(c.clicked[i]), false, i == 0 ? 0 : MK_CONTROL);
             const std::wstring before = WindowText(Wnd().m_hLogEdit);
-            EXPECT_EQ(FirstAsked([&] { SendMessageW(button.hButton, BM_CLICK, 0, 0); }), c.asked);
+            const auto click = [&] { SendMessageW(button.hButton, BM_CLICK, 0, 0); };
+            EXPECT_EQ(FirstAsked(click, button.roadLine), c.asked);
             const std::wstring log = WindowText(Wnd().m_hLogEdit);
-            if (c.address)
-                EXPECT_NE(log.find(L"正在连接: " + std::wstring(c.address) + L"..."),
-                          std::wstring::npos)
+            if (c.address) {
+                EXPECT_NE(log.find(L"正在连接: " + std::wstring(c.address) + L"..."), npos)
                     << ToUtf8(log);
-            else
+                EXPECT_NE(log.find(button.roadLine), npos) << ToUtf8(log);
+                EXPECT_EQ(log.find(button.otherLine), npos) << ToUtf8(log);
+            } else
                 EXPECT_EQ(log, before);
         }
     }
