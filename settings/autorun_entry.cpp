@@ -59,20 +59,8 @@ LSTATUS WriteStringValue(HKEY key, const wchar_t* name, const wchar_t* text) {
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
 }
 
-} // namespace
-
-bool IsAutoRunRegistered(const wchar_t* name) {
-    if (!name)
-        return false;
-    const OwnedKey key = OpenRunKey();
-    return key && ValueExists(key.Get(), name);
-}
-
-bool SetAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set) {
-    return ChangeAutoRunEntry(name, text, set) == ERROR_SUCCESS;
-}
-
-LSTATUS ChangeAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set) {
+// The registry's answer to SetAutoRunEntry.
+LSTATUS ChangeRunValue(const wchar_t* name, const wchar_t* text, bool set) {
     if (!name || (set && (!text || !*text)))
         return ERROR_INVALID_PARAMETER;
     LSTATUS status = ERROR_SUCCESS;
@@ -88,6 +76,21 @@ LSTATUS ChangeAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set) {
     if (present && _wcsicmp(present->c_str(), text) == 0)
         return ERROR_SUCCESS;
     return WriteStringValue(key.Get(), name, text);
+}
+
+} // namespace
+
+bool IsAutoRunRegistered(const wchar_t* name) {
+    if (!name)
+        return false;
+    const OwnedKey key = OpenRunKey();
+    return key && ValueExists(key.Get(), name);
+}
+
+bool SetAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set) {
+    const LSTATUS status = ChangeRunValue(name, text, set);
+    SetLastError(static_cast<DWORD>(status));
+    return status == ERROR_SUCCESS;
 }
 
 EntryOwner AutoRunOwner(const wchar_t* name) {

@@ -15,15 +15,12 @@
 bool IsAutoRunRegistered(const wchar_t* name);
 
 // With set, makes the value hold the text as REG_SZ (no write when it already holds the text in
-// another letter case); without set, deletes the value. True on success; false for a null name,
-// for setting a null or empty text, and for deleting a value that does not exist.
+// another letter case); without set, deletes the value. True on success. On failure the thread's
+// last error says why: ERROR_INVALID_PARAMETER for a null name or for setting a null or empty
+// text; ERROR_FILE_NOT_FOUND for deleting a value that does not exist (or when there is no Run
+// key); otherwise what the registry refused with, such as ERROR_ACCESS_DENIED where the user may
+// read the machine-wide key but not change it.
 bool SetAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set);
-
-// SetAutoRunEntry with the registry's answer: ERROR_SUCCESS; ERROR_INVALID_PARAMETER for a null
-// name or for setting a null or empty text; ERROR_FILE_NOT_FOUND for deleting a value that does
-// not exist (or when there is no Run key); otherwise what the registry refused with, such as
-// ERROR_ACCESS_DENIED where the user may read the machine-wide key but not change it.
-LSTATUS ChangeAutoRunEntry(const wchar_t* name, const wchar_t* text, bool set);
 
 // ThisProgram when the value of this name holds this program's own auto-start command line
 // (IsOwnIpCommandLine); OtherProgram for any other value, whatever its type.

@@ -12,12 +12,11 @@ namespace {
 
 constexpr char kUtf8[] = "UTF-8";
 constexpr char kWideChar[] = "WCHAR_T";
-constexpr char kGbk[] = "GBK";
 
-// One pass of an open converter over the source into a zero-filled destination. Returns 0 or -1
-// and the number of bytes written.
-int ConvertWith(iconv_t converter, char* dest, size_t destBytes, const char* src, size_t srcBytes,
-                size_t* written) {
+// One pass of an open converter over the source into a zero-filled destination. True when the
+// whole source converted; the number of bytes written either way.
+bool ConvertWith(iconv_t converter, char* dest, size_t destBytes, const char* src, size_t srcBytes,
+                 size_t& written) {
     std::memset(dest, 0, destBytes);
     // Back to the initial state, whatever an earlier text left.
     iconv(converter, nullptr, nullptr, nullptr, nullptr);
@@ -28,22 +27,18 @@ int ConvertWith(iconv_t converter, char* dest, size_t destBytes, const char* src
     const size_t result = srcBytes == 0 ? 0 : iconv(converter, &in, &inLeft, &out, &outLeft);
     // A converter may leave part of a character it had no room for behind the written text.
     std::memset(out, 0, outLeft);
-    if (written)
-        *written = destBytes - outLeft;
-    return result == static_cast<size_t>(-1) ? -1 : 0;
+    written = destBytes - outLeft;
+    return result != static_cast<size_t>(-1);
 }
 
 // The same with a converter of its own for this one call.
-int Convert(const char* to, const char* from, char* dest, size_t destBytes, const char* src,
-            size_t srcBytes, size_t* written = nullptr) {
-    if (written)
-        *written = 0;
+bool Convert(const char* to, const char* from, char* dest, size_t destBytes, const char* src,
+             size_t srcBytes) {
     if (!dest || (!src && srcBytes > 0))
-        return -1;
+        return false;
     const OwnedConverter converter = OpenConverter(to, from);
-    if (!converter)
-        return -1;
-    return ConvertWith(converter.Get(), dest, destBytes, src, srcBytes, written);
+    size_t written = 0;
+    return converter && ConvertWith(converter.Get(), dest, destBytes, src, srcBytes, written);
 }
 
 } // namespace
@@ -55,16 +50,16 @@ OwnedConverter OpenConverter(const char* to, const char* from) {
 
 int Utf8ToWide(wchar_t* dest, size_t destCapacity, const char* src, size_t srcBytes) {
     return Convert(kWideChar, kUtf8, reinterpret_cast<char*>(dest), destCapacity * sizeof(wchar_t),
-                   src, srcBytes);
+                   src, srcBytes)
+               ? 0
+               : -1;
 }
 
 int WideToUtf8(char* dest, size_t destCapacity, const wchar_t* src, size_t srcChars) {
     return Convert(kUtf8, kWideChar, dest, destCapacity, reinterpret_cast<const char*>(src),
-                   srcChars * sizeof(wchar_t));
-}
-
-int GbkToUtf8(char* dest, size_t destCapacity, const char* src, size_t srcBytes) {
-    return Convert(kUtf8, kGbk, dest, destCapacity, src, srcBytes);
+                   srcChars * sizeof(wchar_t))
+               ? 0
+               : -1;
 }
 
 std::wstring FromUtf8(std::string_view text) {
@@ -88,7 +83,7 @@ std::wstring Utf8Decoder::operator()(std::string_view text) const {
     size_t written = 0;
     if (m_converter)
         ConvertWith(m_converter.Get(), reinterpret_cast<char*>(wide.data()),
-                    wide.size() * sizeof(wchar_t), text.data(), text.size(), &written);
+                    wide.size() * sizeof(wchar_t), text.data(), text.size(), written);
     wide.resize(written / sizeof(wchar_t));
     return wide;
 }

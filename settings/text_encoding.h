@@ -1,5 +1,5 @@
 #pragma once
-// The iconv conversions between wide text, UTF-8 and GBK.
+// The iconv conversions between wide text and UTF-8.
 
 #include "base/owned_handle.h"
 #include "base/utf8_text.h" // ToUtf8, for wide text on its way into srv.xml
@@ -19,9 +19,6 @@ int Utf8ToWide(wchar_t* dest, size_t destCapacity, const char* src, size_t srcBy
 // Wide text to UTF-8, the same way; the capacity is counted in bytes and a character is never
 // stored in part.
 int WideToUtf8(char* dest, size_t destCapacity, const wchar_t* src, size_t srcChars);
-
-// GBK bytes to UTF-8, the same way.
-int GbkToUtf8(char* dest, size_t destCapacity, const char* src, size_t srcBytes);
 
 inline void CloseConverter(iconv_t cd) {
     iconv_close(cd);

@@ -213,7 +213,9 @@ TEST_F(AutoRunEntry, AChangeReportsWhyItFailed) {
             readOnly.emplace(c.present ? m_strName : L"", stored);
             ASSERT_TRUE(readOnly->IsInPlace()) << c.name;
         }
-        EXPECT_EQ(ChangeAutoRunEntry(Name(), c.text, c.set), c.expected) << c.name;
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_EQ(SetAutoRunEntry(Name(), c.text, c.set), c.expected == ERROR_SUCCESS) << c.name;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(c.expected)) << c.name;
         if (c.readOnly) {
             EXPECT_EQ(readOnly->Value(m_strName), c.present ? std::optional(stored) : std::nullopt)
                 << c.name << ": unchanged";

@@ -99,14 +99,6 @@ TEST(WideToUtf8, NeverStoresPartOfACharacter) {
     }
 }
 
-TEST(GbkToUtf8, ConvertsGbkWhateverTheCodePage) {
-    char buffer[16];
-    EXPECT_EQ(GbkToUtf8(buffer, sizeof buffer - 1, "\xD6\xD0\xCE\xC4", 4), 0);
-    EXPECT_STREQ(buffer, "\xE4\xB8\xAD\xE6\x96\x87"); // 中文
-    EXPECT_EQ(GbkToUtf8(buffer, sizeof buffer - 1, "ab\xFF", 3), -1);
-    EXPECT_STREQ(buffer, "ab");
-}
-
 struct AnsiCase {
     const wchar_t* source;
     std::string cp936;

@@ -62,9 +62,8 @@ LRESULT CMainWnd::OnAutoRunToggled() {
 void CMainWnd::ChangeAutoRun(const std::wstring& name, const std::wstring& text, bool set) {
     // The Run value and srv.xml change together or not at all.
     const RunValueBackup previous(name.c_str());
-    const LSTATUS status = ChangeAutoRunEntry(name.c_str(), text.c_str(), set);
-    if (status != ERROR_SUCCESS) {
-        ReportRunValueFailure(m_hLogEdit, status, set);
+    if (!SetAutoRunEntry(name.c_str(), text.c_str(), set)) {
+        ReportRunValueFailure(m_hLogEdit, static_cast<LSTATUS>(GetLastError()), set);
         return;
     }
     if (!IsOwnIpCommandLine(text.c_str())) {
