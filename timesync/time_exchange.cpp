@@ -1,12 +1,13 @@
 #include "timesync/time_exchange.h"
 
 #include "base/ansi_text.h"
+#include "base/thread_timer.h"
 #include "timesync/activity_log.h"
 #include "timesync/clock_update.h"
 #include "timesync/counter.h"
 #include "timesync/era.h"
 #include "timesync/exchange_cursor.h"
-#include "timesync/sync_texts.h"
+#include "timesync/sync_lines.h"
 #include "timesync/time_query.h"
 #include "timesync/timesync_texts.h"
 
@@ -34,18 +35,12 @@ ExchangeOutcome g_lastOutcome = ExchangeOutcome::None;
 // a timer can fire a system tick late, so it is set that much early and the rest is polled.
 constexpr Ticks kTimerEarly = 20 * kTicksPerMillisecond;
 Ticks g_nextQueryAt = 0;
-UINT_PTR g_nextQueryTimer = 0;
-
-void DisarmNextQuery() {
-    if (g_nextQueryTimer != 0)
-        KillTimer(nullptr, g_nextQueryTimer);
-    g_nextQueryTimer = 0;
-}
+ThreadTimer g_nextQueryTimer;
 
 // Ends the synchronisation without a word and without an outcome: another one replaces it, or
 // its window is gone.
 void CancelSync() {
-    DisarmNextQuery();
+    g_nextQueryTimer.Disarm();
     CloseQuery();
     const Sync ended = std::move(g_sync);
     g_sync = {};
@@ -116,7 +111,7 @@ bool OpenSyncQuery() {
 }
 
 void CALLBACK OnNextQueryTime(HWND, UINT, UINT_PTR, DWORD) {
-    DisarmNextQuery();
+    g_nextQueryTimer.Disarm();
     if (!IsWindow(g_sync.hNotifyWnd)) {
         CancelSync();
         return;
@@ -135,8 +130,7 @@ void ScheduleQuery(Ticks at) {
         return;
     }
     const Ticks timerMs = (wait - kTimerEarly) / kTicksPerMillisecond;
-    g_nextQueryTimer =
-        SetTimer(nullptr, 0, static_cast<UINT>(std::max<Ticks>(timerMs, 0)), OnNextQueryTime);
+    g_nextQueryTimer.Arm(static_cast<UINT>(std::max<Ticks>(timerMs, 0)), OnNextQueryTime);
 }
 
 void OnAnswered(const TimeAnswer& answer) {

@@ -1,5 +1,6 @@
 #include "timesync/time_query.h"
 
+#include "base/thread_timer.h"
 #include "timesync/activity_log.h"
 #include "timesync/counter.h"
 #include "timesync/exchange_values.h"
@@ -52,17 +53,11 @@ bool IsStaleNotification(WORD event) {
     return g_closedMarkersQueued > 0;
 }
 
-// The bound of the open query: a thread timer, so that it needs no window procedure.
-UINT_PTR g_timeLimitTimer = 0;
+// The bound of the open query.
+ThreadTimer g_timeLimit;
 
 void CALLBACK OnTimeLimit(HWND, UINT, UINT_PTR, DWORD) {
     AbandonQuery();
-}
-
-void DisarmTimeLimit() {
-    if (g_timeLimitTimer != 0)
-        KillTimer(nullptr, g_timeLimitTimer);
-    g_timeLimitTimer = 0;
 }
 
 void Fail() {
@@ -212,7 +207,7 @@ bool OpenQuery(const QueryRequest& request) {
                                sizeof g_serverAddr);
     if (result == 0 || WSAGetLastError() == WSAEWOULDBLOCK) {
         AppendLog(hSteps, kLogConnecting, request.address ? request.address : "");
-        g_timeLimitTimer = SetTimer(nullptr, 0, request.timeLimitMs, OnTimeLimit);
+        g_timeLimit.Arm(request.timeLimitMs, OnTimeLimit);
         return true;
     }
     return FailToStart(hFailures, kLogConnectFailedAtOnce, WSAGetLastError());
@@ -251,7 +246,7 @@ void AbandonQuery() {
 void CloseQuery() {
     if (g_timeSocket == INVALID_SOCKET)
         return;
-    DisarmTimeLimit();
+    g_timeLimit.Disarm();
     closesocket(g_timeSocket);
     g_timeSocket = INVALID_SOCKET;
     WSACleanup();
