@@ -3,7 +3,7 @@
 #include "timesync/activity_log.h"
 #include "timesync/counter.h"
 #include "timesync/failure_hint.h"
-#include "timesync/sync_texts.h"
+#include "timesync/sync_lines.h"
 #include "timesync/timesync_texts.h"
 
 #include <cstdlib>

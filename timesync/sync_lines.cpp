@@ -1,4 +1,6 @@
-#include "timesync/sync_texts.h"
+#include "timesync/sync_lines.h"
+
+#include "timesync/timesync_texts.h"
 
 #include <initializer_list>
 #include <string_view>

@@ -1,5 +1,5 @@
 #pragma once
-// Log texts of the time exchange and the clock update. Formats go through wvnsprintfW.
+// Log texts of the time exchange and the clock update: wvnsprintfW formats and {} templates.
 inline constexpr wchar_t kLogStartedUp[] = L"\r\nStarted up %hs\r\n\r\n";
 inline constexpr wchar_t kLogStartupFailed[] = L"\r\nWSAStartup 错误： #%i.\r\n\r\n";
 inline constexpr wchar_t kLogSocketFailed[] = L"Socket 创建失败! #%i\r\n\r\n";
@@ -44,3 +44,15 @@ inline constexpr wchar_t kHintNoAnswer[] =
 inline constexpr wchar_t kHintRefused[] =
     L"服务器拒绝了连接：它没有在端口 37 上提供时间服务。请换一个服务器。";
 inline constexpr wchar_t kHintNoRoute[] = L"没有通往该服务器所在网络的路由：请检查网络连接。";
+
+// Texts of the offset line and of the precise search; each {} takes one value in turn.
+inline constexpr wchar_t kClockSlowText[] = L"本机时钟慢 {} 秒（±{} 秒）。";
+inline constexpr wchar_t kClockFastText[] = L"本机时钟快 {} 秒（±{} 秒）。";
+inline constexpr wchar_t kClockRightText[] = L"本机时钟与服务器一致（±{} 秒）。";
+inline constexpr wchar_t kSearchProgressText[] =
+    L"精确校时：已收到 {} 个应答，误差还有 ±{} 秒，约需 {} 秒。";
+inline constexpr wchar_t kSearchFallbackText[] =
+    L"服务器的应答前后矛盾，精确校时改用最后一个应答。";
+inline constexpr wchar_t kSearchCutShortText[] = L"精确校时未能完成，按已收到的应答校时。";
+inline constexpr wchar_t kCourtesyWaitText[] =
+    L"距上次询问这台服务器不到 {} 秒：等待 {} 秒后再询问，以免被服务器拒绝。";

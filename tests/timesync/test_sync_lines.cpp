@@ -1,4 +1,4 @@
-#include "timesync/sync_texts.h"
+#include "timesync/sync_lines.h"
 
 #include <gtest/gtest.h>
 
