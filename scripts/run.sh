@@ -42,5 +42,15 @@ set +e
 "$root/scripts/wine-run" "$build/Vexlo.exe" /ip 127.0.0.1
 code=$?
 set -e
-echo "exit code $code ($([ $code -eq 0 ] && echo "answer received and handled" || echo "no answer"))"
+case $code in
+    0) meaning="the clock was set from the server's answer" ;;
+    1) meaning="no answer" ;;
+    2) meaning="the main window could not be created" ;;
+    3) meaning="the answer was refused: more than ten years from the local year" ;;
+    4) meaning="the system refused to set the clock" ;;
+    5) meaning="the program itself failed" ;;
+    6) meaning="the command line was not understood" ;;
+    *) meaning="not one of Vexlo's exit codes" ;;
+esac
+echo "exit code $code ($meaning)"
 exit $code
