@@ -11,7 +11,7 @@
 #   run known offsets of more than a second from the host's (bench/offset_server.c), seen from
 #   outside: Wine refuses such a change and prints the requested time minus its clock. The quick
 #   road is measured beside the previous version's (VEXLO_PREVIOUS, a git revision, built once
-#   into build/previous-<commit>), in turns.
+#   into build/previous-<commit>), in turns, as are the unattended exchange and the starts.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VEXLO_BUILD_DIR:-$root/build/mingw}
@@ -60,18 +60,21 @@ source "$root/scripts/common.sh"
 "${run[@]}" "$build/Vexlo.exe" /ip 127.0.0.1 >/dev/null 2>&1 || true
 "${run[@]}" "$build/bench/window_floor.exe" >/dev/null 2>&1 || true
 
-# The three programs take turns, so that whatever else the machine does falls on all of them.
-baseline_us=() vexlo_us=() floor_us=()
+# The programs take turns, so that whatever else the machine does falls on all of them.
+baseline_us=() vexlo_us=() previous_us=() floor_us=()
 for _ in $(seq "$runs"); do
     baseline_us+=("$(elapsed_us "$build/bench/baseline_rfc868.exe" 127.0.0.1)")
     vexlo_us+=("$(elapsed_us "$build/Vexlo.exe" /ip 127.0.0.1)")
+    previous_us+=("$(elapsed_us "$previous/Vexlo.exe" /ip 127.0.0.1)")
     floor_us+=("$(elapsed_us "$build/bench/window_floor.exe")")
 done
 baseline=$(printf '%s\n' "${baseline_us[@]}" | median_ms)
 vexlo=$(printf '%s\n' "${vexlo_us[@]}" | median_ms)
+previous_ms=$(printf '%s\n' "${previous_us[@]}" | median_ms)
 floor=$(printf '%s\n' "${floor_us[@]}" | median_ms)
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
 echo "unattended exchange, median of $runs: Vexlo.exe ${vexlo} ms, baseline ${baseline} ms, ratio $(ratio "$vexlo" "$baseline")"
+echo "previous version (${previous_ref:0:7}), median of $runs: ${previous_ms} ms; this version to it: $(ratio "$vexlo" "$previous_ms")"
 echo "hidden main window alone (window_floor.exe), median of $runs: ${floor} ms; Vexlo.exe /ip to it: $(ratio "$vexlo" "$floor")"
 
 # Interactive starts with long server lists, each in a program folder of its own.
@@ -83,19 +86,26 @@ server_file() { # count: an srv.xml with that many servers
         print "</srv_root>"
     }'
 }
-list_line="interactive start until the list is on screen, median of $runs:"
+list_start_ms() { # folder count: one start until the list is on screen, in ms
+    "${run[@]}" "$build/bench/window_timer.exe" "$(winepath_of "$1/Vexlo.exe")" "$2" 30000 ||
+        { echo "benchmark: the list of $2 servers did not show" >&2; exit 1; }
+}
+list_line="interactive start until the list is on screen, median of $runs, this version (previous):"
 for count in 0 10000 100000; do
-    folder=$build/bench/list-$count
-    mkdir -p "$folder"
-    cp "$build/Vexlo.exe" "$folder/"
-    server_file "$count" >"$folder/srv.xml"
-    program=$(winepath_of "$folder/Vexlo.exe")
-    times=()
-    for _ in $(seq "$runs"); do
-        times+=("$("${run[@]}" "$build/bench/window_timer.exe" "$program" "$count" 30000)") ||
-            { echo "benchmark: the list of $count servers did not show" >&2; exit 1; }
+    for version in this previous; do
+        folder=$build/bench/list-$count-$version
+        mkdir -p "$folder"
+        cp "$([ $version = this ] && echo "$build" || echo "$previous")/Vexlo.exe" "$folder/"
+        server_file "$count" >"$folder/srv.xml"
     done
-    list_line+=" $count servers $(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.0f", a[int((NR+1)/2)]}') ms;"
+    this_ms=() previous_list_ms=()
+    for _ in $(seq "$runs"); do
+        this_ms+=("$(list_start_ms "$build/bench/list-$count-this" "$count")")
+        previous_list_ms+=("$(list_start_ms "$build/bench/list-$count-previous" "$count")")
+    done
+    this_median=$(printf '%s\n' "${this_ms[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+    previous_median=$(printf '%s\n' "${previous_list_ms[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+    list_line+=" $count servers $this_median ms ($previous_median ms, ratio $(ratio "$this_median" "$previous_median"));"
 done
 echo "${list_line%;}"
 
