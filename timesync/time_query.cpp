@@ -66,12 +66,17 @@ void Fail() {
         g_request.listener.failed();
 }
 
+// Logs the failure's line (format with arg1 and arg2), then the hint for its error.
+void FailWithLine(int error, const wchar_t* format, int arg1, int arg2 = 0) {
+    AppendLog(g_hLogEdit, kLogEventStart);
+    AppendLog(g_hLogEdit, format, arg1, arg2);
+    AppendFailureHint(g_hLogEdit, error, HintShape::Line);
+    Fail();
+}
+
 void OnConnected(int error) {
     if (error != 0) {
-        AppendLog(g_hLogEdit, kLogEventStart);
-        AppendLog(g_hLogEdit, kLogConnectFailed, error);
-        AppendFailureHint(g_hLogEdit, error, HintShape::Line);
-        Fail();
+        FailWithLine(error, kLogConnectFailed, error);
         return;
     }
     g_answer.connectDone = CounterNow();
@@ -94,14 +99,6 @@ void CompleteAnswer() {
         g_request.listener.answered(g_answer);
 }
 
-// Logs the failure's line (format with arg1 and arg2), then the hint for its error.
-void FailRead(int error, const wchar_t* format, int arg1, int arg2 = 0) {
-    AppendLog(g_hLogEdit, kLogEventStart);
-    AppendLog(g_hLogEdit, format, arg1, arg2);
-    AppendFailureHint(g_hLogEdit, error, HintShape::Line);
-    Fail();
-}
-
 enum class ReadState { Incomplete, Complete, Closed, Failed };
 
 // Reads what has arrived of the four bytes; anything the server sends after them is not read.
@@ -121,7 +118,7 @@ ReadState ReadAnswer() {
 
 void OnReadable(int error) {
     if (error != 0) {
-        FailRead(error, kLogReadFailed, error);
+        FailWithLine(error, kLogReadFailed, error);
         return;
     }
     switch (ReadAnswer()) {
@@ -130,11 +127,11 @@ void OnReadable(int error) {
         return;
     case ReadState::Failed: {
         const int failure = WSAGetLastError();
-        FailRead(failure, kLogReadFailed, failure);
+        FailWithLine(failure, kLogReadFailed, failure);
         return;
     }
     case ReadState::Closed:
-        FailRead(WSAEDISCON, kLogClosedEarly, g_receivedBytes, WSAEDISCON);
+        FailWithLine(WSAEDISCON, kLogClosedEarly, g_receivedBytes, WSAEDISCON);
         return;
     case ReadState::Incomplete:
         return;
@@ -149,7 +146,7 @@ void OnClosed(int error) {
         return;
     }
     const int cause = error != 0 ? error : WSAEDISCON;
-    FailRead(cause, kLogClosedEarly, g_receivedBytes, cause);
+    FailWithLine(cause, kLogClosedEarly, g_receivedBytes, cause);
 }
 
 bool FailToStart(HWND hLogTarget, const wchar_t* format, int error) {
@@ -235,12 +232,8 @@ void OnQueryNotify(WPARAM wParam, LPARAM lParam) {
 }
 
 void AbandonQuery() {
-    if (!IsQueryOpen())
-        return;
-    AppendLog(g_hLogEdit, kLogEventStart);
-    AppendLog(g_hLogEdit, kLogTimedOut, WSAETIMEDOUT);
-    AppendFailureHint(g_hLogEdit, WSAETIMEDOUT, HintShape::Line);
-    Fail();
+    if (IsQueryOpen())
+        FailWithLine(WSAETIMEDOUT, kLogTimedOut, WSAETIMEDOUT);
 }
 
 void CloseQuery() {
