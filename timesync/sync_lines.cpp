@@ -51,14 +51,6 @@ std::wstring SearchProgressLine(const SearchProgress& progress) {
                  WholeSecondsUp(progress.timeLeft)});
 }
 
-std::wstring SearchFallbackLine() {
-    return kSearchFallbackText;
-}
-
-std::wstring SearchCutShortLine() {
-    return kSearchCutShortText;
-}
-
 std::wstring CourtesyWaitLine(Ticks spacing, Ticks wait) {
     constexpr Ticks kTenth = kTicksPerSecond / 10;
     const Ticks tenths = (wait + kTenth - 1) / kTenth;

@@ -16,11 +16,5 @@ std::wstring ClockCorrectionLine(const ClockCorrection& correction);
 // many seconds are left (rounded up).
 std::wstring SearchProgressLine(const SearchProgress& progress);
 
-// A search that fell back to its last answer alone.
-std::wstring SearchFallbackLine();
-
-// A search whose later query failed: the clock is set from the answers so far.
-std::wstring SearchCutShortLine();
-
 // A query that waits for the rest of the spacing since the last query to its server.
 std::wstring CourtesyWaitLine(Ticks spacing, Ticks wait);

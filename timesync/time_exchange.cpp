@@ -48,6 +48,14 @@ void CancelSync() {
         ShowExchangeBusy(ended.hNotifyWnd, false);
 }
 
+// A synchronisation whose window is gone ends without a word when it next wakes up.
+bool CancelIfWindowGone() {
+    if (IsWindow(g_sync.hNotifyWnd))
+        return false;
+    CancelSync();
+    return true;
+}
+
 void EndSync(ExchangeOutcome outcome) {
     CancelSync();
     g_lastOutcome = outcome;
@@ -112,32 +120,27 @@ bool OpenSyncQuery() {
 
 void CALLBACK OnNextQueryTime(HWND, UINT, UINT_PTR, DWORD) {
     g_nextQueryTimer.Disarm();
-    if (!IsWindow(g_sync.hNotifyWnd)) {
-        CancelSync();
+    if (CancelIfWindowGone())
         return;
-    }
     WaitForCounter(g_nextQueryAt);
     OpenSyncQuery();
 }
 
 // Opens the next query at that moment, or later when its server was asked less than the spacing
-// before it.
-void ScheduleQuery(Ticks at) {
+// before it. False when it was due at once and failed at once.
+bool ScheduleQuery(Ticks at) {
     g_nextQueryAt = std::max(at, EarliestQueryMoment());
     const Ticks wait = g_nextQueryAt - CounterNow();
-    if (wait <= 0) {
-        OpenSyncQuery();
-        return;
-    }
+    if (wait <= 0)
+        return OpenSyncQuery();
     const Ticks timerMs = (wait - kTimerEarly) / kTicksPerMillisecond;
     g_nextQueryTimer.Arm(static_cast<UINT>(std::max<Ticks>(timerMs, 0)), OnNextQueryTime);
+    return true;
 }
 
 void OnAnswered(const TimeAnswer& answer) {
-    if (!IsWindow(g_sync.hNotifyWnd)) {
-        CancelSync();
+    if (CancelIfWindowGone())
         return;
-    }
     if (!g_sync.search || IsRefusedByYear(answer)) {
         SetClock(OffsetFromAnswer(answer));
         return;
@@ -149,7 +152,7 @@ void OnAnswered(const TimeAnswer& answer) {
         ScheduleQuery(step.sendAt);
         return;
     case SearchState::FellBack:
-        AppendLog(g_hLogEdit, kLogSearchLine, SearchFallbackLine().c_str());
+        AppendLog(g_hLogEdit, kLogSearchLine, kSearchFallbackText);
         break;
     case SearchState::Done:
         break;
@@ -160,15 +163,13 @@ void OnAnswered(const TimeAnswer& answer) {
 // A query that failed (logged with its hint) ends the synchronisation; on the precise road, once
 // answers have come, the clock is set from what they tell.
 void OnQueryFailed() {
-    if (!IsWindow(g_sync.hNotifyWnd)) {
-        CancelSync();
+    if (CancelIfWindowGone())
         return;
-    }
     if (!g_sync.search || g_sync.search->Progress().answers == 0) {
         EndSync(ExchangeOutcome::NoAnswer);
         return;
     }
-    AppendLog(g_hLogEdit, kLogSearchCutShort, SearchCutShortLine().c_str());
+    AppendLog(g_hLogEdit, kLogSearchCutShort, kSearchCutShortText);
     SetClock(g_sync.search->Estimate());
 }
 
@@ -208,13 +209,10 @@ bool ConnectTimeServer(HWND hLogTarget, HWND hNotifyWnd, const char* address, Sy
     if (road == SyncRoad::Precise)
         g_sync.search.emplace(g_searchSettings);
     ShowExchangeBusy(hNotifyWnd, true);
-    const Ticks wait = EarliestQueryMoment() - CounterNow();
-    if (wait <= 0)
-        return OpenSyncQuery();
-    AppendLog(hLogTarget, kLogCourtesyWait,
-              CourtesyWaitLine(g_searchSettings.spacing, wait).c_str());
-    ScheduleQuery(0);
-    return true;
+    if (const Ticks wait = EarliestQueryMoment() - CounterNow(); wait > 0)
+        AppendLog(hLogTarget, kLogCourtesyWait,
+                  CourtesyWaitLine(g_searchSettings.spacing, wait).c_str());
+    return ScheduleQuery(0);
 }
 
 void OnSocketNotify(WPARAM wParam, LPARAM lParam) {

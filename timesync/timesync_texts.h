@@ -51,8 +51,10 @@ inline constexpr wchar_t kClockFastText[] = L"本机时钟快 {} 秒（±{} 秒�
 inline constexpr wchar_t kClockRightText[] = L"本机时钟与服务器一致（±{} 秒）。";
 inline constexpr wchar_t kSearchProgressText[] =
     L"精确校时：已收到 {} 个应答，误差还有 ±{} 秒，约需 {} 秒。";
+// A search that fell back to its last answer alone.
 inline constexpr wchar_t kSearchFallbackText[] =
     L"服务器的应答前后矛盾，精确校时改用最后一个应答。";
+// A search whose later query failed: the clock is set from the answers so far.
 inline constexpr wchar_t kSearchCutShortText[] = L"精确校时未能完成，按已收到的应答校时。";
 inline constexpr wchar_t kCourtesyWaitText[] =
     L"距上次询问这台服务器不到 {} 秒：等待 {} 秒后再询问，以免被服务器拒绝。";

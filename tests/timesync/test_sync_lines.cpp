@@ -1,4 +1,5 @@
 #include "timesync/sync_lines.h"
+#include "timesync/timesync_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ TEST(SearchProgressLine, GivesAnswersUncertaintyAndSecondsLeft) {
               L"精确校时：已收到 3 个应答，误差还有 ±0.126 秒，约需 21 秒。");
     EXPECT_EQ(SearchProgressLine({9, 78'000, 0}),
               L"精确校时：已收到 9 个应答，误差还有 ±0.008 秒，约需 0 秒。");
-    EXPECT_EQ(SearchFallbackLine(), L"服务器的应答前后矛盾，精确校时改用最后一个应答。");
+    EXPECT_STREQ(kSearchFallbackText, L"服务器的应答前后矛盾，精确校时改用最后一个应答。");
 }
 
 } // namespace
