@@ -87,6 +87,7 @@ LRESULT CMainWnd::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// The controls laid out for the present client area, the address column fitted to the list.
 void CMainWnd::OnSize() {
     RECT client = {};
     GetClientRect(m_hWnd, &client);

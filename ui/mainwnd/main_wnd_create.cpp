@@ -136,8 +136,7 @@ int CMainWnd::OnCreate() {
     AddLayoutNodes(m_pLayout, dpi, client.right, client.bottom);
     SetWindowTextW(m_hCmdEdit, m_strAutoRunCmd.c_str());
     m_pLayout->SetBgColor(static_cast<int>(GetSysColor(COLOR_MENUBAR)));
-    m_pLayout->UpdateSize(client.left, client.top, client.right, client.bottom);
-    FitAddressColumn();
+    OnSize();
     SetUpKeyboard();
     return 0;
 }

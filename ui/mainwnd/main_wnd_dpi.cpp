@@ -68,6 +68,5 @@ void CMainWnd::RebuildLayout(UINT dpi) {
     AddLayoutNodes(root.get(), dpi, designRight, designBottom);
     root->SetBgColor(static_cast<int>(GetSysColor(COLOR_MENUBAR)));
     ILayout::DeleteInstance(std::exchange(m_pLayout, root.release()));
-    m_pLayout->UpdateSize(client.left, client.top, client.right, client.bottom);
-    FitAddressColumn();
+    OnSize();
 }
